@@ -1,0 +1,76 @@
+// Byte streams: the abstract stream with positioned reads and writes, an in-memory stream
+// and a file stream. Node files, the clipboard blocks and every loader work on these.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to Count bytes; returns how many were read (0 at the end).
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    // Writes Count bytes; returns how many were written.
+    virtual size_t Write(const void* buffer, size_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    virtual void SetSize(int64_t newSize) = 0;
+
+    int64_t Position();
+    void SetPosition(int64_t pos);
+    int64_t Size();
+    // Bytes between the position and the end; what a length read from the stream is checked against.
+    int64_t Remaining();
+
+    // Read exactly Count bytes or raise EReadError; write exactly Count bytes or raise EWriteError.
+    void ReadBuffer(void* buffer, size_t count);
+    void WriteBuffer(const void* buffer, size_t count);
+    // Copies Count bytes from Source (0 = all of Source from its start); returns the count copied.
+    int64_t CopyFrom(TStream& source, int64_t count);
+};
+
+class TMemoryStream : public TStream {
+public:
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t newSize) override;
+
+    const uint8_t* Memory() const { return data_.data(); }
+    const std::vector<uint8_t>& Bytes() const { return data_; }
+    void Clear();
+    void LoadFromStream(TStream& source);
+    void SaveToStream(TStream& dest) const;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+
+private:
+    std::vector<uint8_t> data_;
+    size_t pos_ = 0;
+};
+
+enum TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite, fmCreate };
+
+// A file opened for reading or created for writing. Opening fails with EFOpenError (65448),
+// creating with EFCreateError (65447), both naming the file.
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& fileName, TFileMode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t newSize) override;
+    const std::string& FileName() const { return fileName_; }
+
+private:
+    std::string fileName_;
+    void* file_ = nullptr;  // FILE*
+};
