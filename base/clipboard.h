@@ -28,10 +28,12 @@ public:
 // The process-wide clipboard. Windows builds install the system clipboard at start-up; until a
 // clipboard is installed, an in-memory one is used.
 TClipboard& Clipboard();
-// Installs Clipboard (none restores the in-memory one); returns the previous one.
+// Installs Clipboard (none restores the in-memory one); returns the previous one (the
+// in-memory one when none was installed).
 TClipboard* SetClipboard(TClipboard* clipboard);
 
-// An in-memory clipboard for tests and non-Windows builds.
+// An in-memory clipboard for tests and non-Windows builds. SetData outside an Open/Close
+// bracket adds to the current content.
 class TMemoryClipboard : public TClipboard {
 public:
     unsigned RegisterFormat(const std::string& name) override;

@@ -18,8 +18,8 @@ class TComponent : public TPersistent {
 public:
     // Inserts the new component into Owner's list; Owner frees it when freed itself.
     explicit TComponent(TComponent* owner = nullptr);
-    // Frees the owned components (last first), tells every component that asked for free
-    // notification, and leaves the owner's list.
+    // Tells every component on the free-notification list (Notification with opRemove), then
+    // frees the owned components (last first), then leaves the owner's list.
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
@@ -29,6 +29,8 @@ public:
 
     TComponent* Owner() const { return owner_; }
     const std::string& Name() const { return name_; }
+    // A name another component of the same owner already uses (in any letter case) raises
+    // EComponentError (DuplicateName).
     void SetName(const std::string& name);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
@@ -37,6 +39,8 @@ public:
     TComponent* Components(int index) const;
     // Case-insensitive name lookup among the owned components; null when absent.
     TComponent* FindComponent(const std::string& name) const;
+    // Takes Component over from its previous owner; raises EComponentError when its name
+    // clashes with one of the owned components.
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
 
@@ -60,7 +64,8 @@ public:
 
 protected:
     // Told of insertions into and removals from the owned list, and of the destruction of a
-    // component that asked for free notification.
+    // component on the free-notification list. The default drops Component from that list on
+    // opRemove; it does not pass notifications on to the owned components.
     virtual void Notification(TComponent* component, TOperation operation);
 
 private:

@@ -61,6 +61,10 @@ class EClassNotFound : public Exception {
 public:
     using Exception::Exception;
 };
+class EComponentError : public Exception {
+public:
+    using Exception::Exception;
+};
 class EClipboardError : public Exception {
 public:
     using Exception::Exception;
@@ -69,4 +73,5 @@ public:
 class EAbort : public Exception {
 public:
     using Exception::Exception;
+    EAbort() : Exception(std::string()) {}
 };

@@ -113,3 +113,18 @@ TPropInfo SetProp(std::string name, std::vector<std::string> names, uint32_t (C:
     if (stored) p.Stored = [stored](const TPersistent& o) { return stored(static_cast<const C&>(o)); };
     return p;
 }
+
+// A row of any kind over free functions (lambdas) of class C. T is the value the row carries:
+// int32_t (integer, char), bool, double, std::string (string, identifier), TSetValue,
+// std::vector<std::string> (string list), std::vector<uint8_t> (binary) or TPersistent*
+// (object). An empty Set gives a row that cannot be set, an empty Stored one always stored.
+template <class C, class T>
+TPropInfo TypedProp(std::string name, TPropKind kind, std::function<T(const C&)> get,
+                    std::function<void(C&, const T&)> set = {}, std::function<bool(const C&)> stored = {},
+                    std::vector<std::string> setNames = {}) {
+    TPropInfo p{std::move(name), kind, {}, {}, {}, std::move(setNames)};
+    p.Get = [get](const TPersistent& o) { return TPropValue(get(static_cast<const C&>(o))); };
+    if (set) p.Set = [set](TPersistent& o, const TPropValue& v) { set(static_cast<C&>(o), std::get<T>(v)); };
+    if (stored) p.Stored = [stored](const TPersistent& o) { return stored(static_cast<const C&>(o)); };
+    return p;
+}

@@ -17,7 +17,11 @@ public:
     virtual size_t Read(void* buffer, size_t count) = 0;
     // Writes Count bytes; returns how many were written.
     virtual size_t Write(const void* buffer, size_t count) = 0;
+    // Returns the new position; a target before the start leaves the position and returns -1.
+    // Positions past the end are allowed; a later write fills the gap with zeros.
     virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    // Truncates or extends (with zeros); a position past the new end moves to the end.
+    // Raises EWriteError when the size cannot be set.
     virtual void SetSize(int64_t newSize) = 0;
 
     int64_t Position();
@@ -30,11 +34,16 @@ public:
     void ReadBuffer(void* buffer, size_t count);
     void WriteBuffer(const void* buffer, size_t count);
     // Copies Count bytes from Source (0 = all of Source from its start); returns the count copied.
+    // Raises EReadError when Source holds fewer bytes or Count is negative.
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 
+// A stream over a growing byte buffer. Writes past the end extend it; its size is bounded by
+// MaxSize, beyond which writes fail (Write returns 0, WriteBuffer raises EWriteError).
 class TMemoryStream : public TStream {
 public:
+    static constexpr int64_t MaxSize = int64_t(1) << 30;
+
     size_t Read(void* buffer, size_t count) override;
     size_t Write(const void* buffer, size_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
@@ -50,12 +59,13 @@ public:
 
 private:
     std::vector<uint8_t> data_;
-    size_t pos_ = 0;
+    int64_t pos_ = 0;
 };
 
 enum TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite, fmCreate };
 
-// A file opened for reading or created for writing. Opening fails with EFOpenError (65448),
+// A file opened for reading or created for writing (fmCreate replaces any content and allows
+// reading back; fmOpenWrite and fmOpenReadWrite keep the content). Opening fails with EFOpenError (65448),
 // creating with EFCreateError (65447), both naming the file.
 class TFileStream : public TStream {
 public:
@@ -71,6 +81,11 @@ public:
     const std::string& FileName() const { return fileName_; }
 
 private:
+    enum TLastOp { loNone, loRead, loWrite };
+    // The C library needs a seek between a read and a write on the same file.
+    void Switch(TLastOp op);
+
     std::string fileName_;
     void* file_ = nullptr;  // FILE*
+    TLastOp lastOp_ = loNone;
 };
