@@ -1,0 +1,57 @@
+// Start-up of Varnolet: choose the resource module, take texts from it, install the system
+// clipboard, show the main window and run the message loop until the main window closes.
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "winui/clipboard_win.h"
+#include "base/cp1252.h"
+#include "resources/resource_module_win.h"
+#include "base/strings.h"
+#include "app/varnolet_win.h"
+
+namespace {
+
+void ShowStartupError(const char* message)
+{
+    const std::u16string text = Cp1252ToUtf16(message);
+    MessageBoxW(nullptr, reinterpret_cast<LPCWSTR>(text.c_str()), L"Varnolet",
+                MB_OK | MB_ICONERROR);
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
+{
+    try {
+        LoadResourceModule();
+        static TModuleStringSource moduleStrings;
+        SetStringSource(&moduleStrings);
+        static TWin32Clipboard systemClipboard;
+        SetClipboard(&systemClipboard);
+
+        TVarnoletWin mainWindow;
+        mainWindow.OnDestroy = [](TVarnoletWin&) { PostQuitMessage(0); };
+        mainWindow.Create();
+        mainWindow.Show(cmdShow);
+        int exitCode = RunMessageLoop();
+        SetClipboard(nullptr);
+        SetStringSource(nullptr);
+        FreeResourceModule();
+        return exitCode;
+    } catch (const std::exception& error) {
+        ShowStartupError(error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,16 @@
+// Screenshots of windows under test. The script that runs the tests under Wine names a folder
+// in VARNOLET_SCREENSHOT_DIR and watches it: a file NAME.request holding a screen rectangle
+// makes it grab the X screen, crop it to that rectangle and write NAME.png beside it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Lets Window paint, asks for the screenshot NAME.png of it and waits for it while pumping
+// messages. False with Error set when it failed; true with Error empty when done, and true with
+// Error set when no screenshot folder was given (a run outside the script).
+bool TakeScreenshot(HWND window, const std::string& name, std::string& error);
+
+// Dispatches the thread's messages for about Milliseconds.
+void PumpMessages(DWORD milliseconds);
