@@ -1,0 +1,156 @@
+// varnolet-file: shows a node stream file (.STD, .CFG, .CAL, or any file written by
+// SaveToFile) as text. Both commands read the raw records and create no nodes, so they work for
+// files whose node classes this tool does not know.
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "base/component_reader.h"
+#include "base/cp1252.h"
+#include "base/exception.h"
+#include "base/format.h"
+#include "base/stream.h"
+#include "base/text_form.h"
+#include "nodes/node_stream.h"
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitDamaged = 1;
+constexpr int ExitUsage = 2;
+
+const char* const UsageText =
+    "usage: varnolet-file COMMAND FILE\n"
+    "\n"
+    "Shows a Varnolet node stream file (.STD, .CFG, .CAL) as text.\n"
+    "\n"
+    "commands:\n"
+    "  dump FILE      print the file's component stream in the textual form\n"
+    "  outline FILE   print one line per node (class name and text), two spaces per level\n"
+    "  --help         print this text\n";
+
+// One line per node, written when the node's properties are complete (at its first child
+// record or at its end). Class names come from the stream's class list and the record's NI.
+class TOutlineWriter : public TComponentStreamHandler {
+public:
+    const std::string& Text() const { return out_; }
+
+    void BeginObject(const std::string& className, const std::string& name) override {
+        if (!records_.empty()) Flush(records_.back());
+        TRecord record;
+        record.RecordClass = className;
+        records_.push_back(record);
+    }
+    void EndObject() override {
+        Flush(records_.back());
+        records_.pop_back();
+    }
+    void BeginProperty(const std::string& name) override {
+        property_ = name;
+        lines_.clear();
+    }
+    void Value(const TStreamScalar& value) override {
+        TRecord& record = records_.back();
+        if (SameText(property_, "NI") && value.Type >= vaInt8 && value.Type <= vaInt32)
+            record.Index = value.Integer;
+        else if (SameText(property_, "_.Text") && IsText(value.Type))
+            record.Text = value.Text;
+        else if (SameText(property_, "NodeList.Strings") && IsText(value.Type))
+            lines_.push_back(value.Text);
+    }
+    void BeginList() override {}
+    void EndList() override {
+        if (SameText(property_, "NodeList.Strings") && records_.size() == 1) classList_ = lines_;
+    }
+    void EndProperty() override {}
+
+private:
+    struct TRecord {
+        std::string RecordClass;
+        int Index = 0;
+        std::string Text;
+        bool Written = false;
+    };
+
+    static bool IsText(TValueType type) { return type == vaString || type == vaLString || type == vaIdent; }
+
+    std::string ClassName(const TRecord& record) const {
+        if (!SameText(record.RecordClass, "TNodeObject")) return record.RecordClass;
+        if (classList_.empty()) return "TNode";
+        if (record.Index < 0 || record.Index >= static_cast<int>(classList_.size())) return "?";
+        return classList_[static_cast<size_t>(record.Index)];
+    }
+
+    void Flush(TRecord& record) {
+        if (record.Written) return;
+        record.Written = true;
+        out_.append((records_.size() - 1) * 2, ' ');
+        out_ += ClassName(record);
+        if (!record.Text.empty()) out_ += ": " + record.Text;
+        out_ += '\n';
+    }
+
+    std::vector<TRecord> records_;
+    std::vector<std::string> classList_;
+    std::vector<std::string> lines_;
+    std::string property_;
+    std::string out_;
+};
+
+// The textual form with plain line ends, as a terminal expects them.
+std::string WithNewlines(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c != '\r') out += c;
+    }
+    return out;
+}
+
+std::string Dump(const std::string& fileName) {
+    TFileStream file(fileName, fmOpenRead);
+    SkipResourceHeader(file);
+    return WithNewlines(ComponentStreamToText(file));
+}
+
+std::string Outline(const std::string& fileName) {
+    TFileStream file(fileName, fmOpenRead);
+    SkipResourceHeader(file);
+    TOutlineWriter writer;
+    TComponentParser parser(file);
+    parser.Parse(writer);
+    return writer.Text();
+}
+
+int Usage(const std::string& problem) {
+    std::cerr << "varnolet-file: " << problem << "\n\n" << UsageText;
+    return ExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << UsageText;
+        return ExitOk;
+    }
+    if (args.empty()) return Usage("no command given");
+    const std::string& command = args[0];
+    if (command != "dump" && command != "outline") return Usage("unknown command '" + command + "'");
+    if (args.size() != 2) return Usage("'" + command + "' takes one file name");
+    const std::string& fileName = args[1];
+    try {
+        const std::string text = command == "dump" ? Dump(fileName) : Outline(fileName);
+        std::cout << Cp1252ToUtf8(text);
+        std::cout.flush();
+        return ExitOk;
+    } catch (const Exception& e) {
+        std::cerr << fileName << ": " << Cp1252ToUtf8(e.Message()) << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << fileName << ": " << e.what() << "\n";
+    }
+    return ExitDamaged;
+}
