@@ -22,9 +22,15 @@ TComponent::TComponent(TComponent* owner) {
     if (owner) owner->InsertComponent(this);
 }
 
-// Order: the components that asked are told first (while this component's owned list is still
-// intact), then the owned components are freed, last first, then the owner lets go.
-TComponent::~TComponent() {
+// The components that asked are told while this one is still whole, when it is destroyed
+// through Free; a plain delete tells them from here, when only the TComponent part is left.
+void TComponent::Free() {
+    TellDestruction();
+    delete this;
+}
+
+void TComponent::TellDestruction() {
+    if (destroying_) return;
     destroying_ = true;
     while (!freeNotifies_.empty()) {
         TComponent* other = freeNotifies_.back();
@@ -32,11 +38,17 @@ TComponent::~TComponent() {
         Erase(other->freeNotifies_, this);
         other->Notification(this, opRemove);
     }
+}
+
+// Order: the components that asked are told first (while this component's owned list is still
+// intact), then the owned components are freed, last first, then the owner lets go.
+TComponent::~TComponent() {
+    TellDestruction();
     while (!components_.empty()) {
         TComponent* child = components_.back();
         components_.pop_back();
         child->owner_ = nullptr;
-        delete child;
+        child->Free();
     }
     if (owner_) owner_->RemoveComponent(this);
 }

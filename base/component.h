@@ -21,6 +21,10 @@ public:
     // Tells every component on the free-notification list (Notification with opRemove), then
     // frees the owned components (last first), then leaves the owner's list.
     ~TComponent() override;
+    // Destroys the component, telling the components that asked for free notification while
+    // it is still whole (their Notification may still call into it). Owners free their
+    // components this way; prefer it to delete for components that others follow.
+    void Free();
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
@@ -76,4 +80,6 @@ private:
     bool loading_ = false;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> freeNotifies_;
+
+    void TellDestruction();
 };
