@@ -146,7 +146,8 @@ TEST(GenStrings, RejectsMissingFile) {
                           (folder / "out").string() + "' -P '" + VARNOLET_GEN_STRINGS + "'";
     TRunResult result = RunTool(command, folder / "log.txt");
     EXPECT_NE(result.status, 0);
-    EXPECT_NE(result.output.find("file not found"), std::string::npos) << result.output;
+    // CMake wraps long message lines, so the words may stand on two lines.
+    EXPECT_NE(result.output.find("not found"), std::string::npos) << result.output;
 }
 
 // Decodes the C++ string literal that follows "// Id" comment's line start in a generated

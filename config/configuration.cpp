@@ -1,0 +1,158 @@
+#include "configuration.h"
+
+#include "base/exception.h"
+#include "base/file_system.h"
+#include "base/format.h"
+#include "base/program.h"
+#include "base/string_ids.h"
+#include "base/strings.h"
+#include "nodes/node_registry.h"
+#include "nodes/node_stream.h"
+
+namespace {
+
+TConfigRootNode* configRoot = nullptr;
+
+std::string& Prefix() {
+    static std::string prefix = "Standard\\";
+    return prefix;
+}
+
+// Frees the configuration at program end, when the program did not do so itself.
+struct TConfigurationEnd {
+    ~TConfigurationEnd() { FreeConfiguration(); }
+};
+
+TConfigRootNode* LoadRoot(const std::string& fileName) {
+    std::unique_ptr<TNode> node(LoadFromFile(fileName));
+    if (auto* root = dynamic_cast<TConfigRootNode*>(node.get())) {
+        node.release();
+        return root;
+    }
+    throw EStreamError(sid::InvalidStreamFormat);
+}
+
+TConfigRootNode* LoadRootFromResource() {
+    std::unique_ptr<TNode> node(LoadFromResource(TConfigRootNode::StaticClass().DefaultText()));
+    if (auto* root = dynamic_cast<TConfigRootNode*>(node.get())) {
+        node.release();
+        return root;
+    }
+    throw EStreamError(sid::InvalidStreamFormat);
+}
+
+TConfigRootNode* LoadOrCreate() {
+    const std::string fileName = ProgramFile(".CFG");
+    try {
+        return LoadRoot(fileName);
+    } catch (const std::exception&) {
+    }
+    try {
+        return LoadRootFromResource();
+    } catch (const std::exception&) {
+    }
+    TConfigRootNode* root = TConfigRootNode::CreateEmpty();
+    ShowProgramMessage(LoadStr(sid::ConfigCannotLoad) + ExtractFileName(fileName));
+    return root;
+}
+
+std::string LastSegment(const std::string& path) {
+    size_t sep = path.rfind('\\');
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+}  // namespace
+
+TConfigRootNode* Configuration() {
+    if (configRoot) return configRoot;
+    static TConfigurationEnd end;
+    RegisterNodeClasses({&TConfigNode::StaticClass(), &TConfigRootNode::StaticClass()});
+    TConfigRootNode* root = LoadOrCreate();
+    root->SetText(Format("Konfiguration von %s", {ExtractFileName(ProgramFileName())}));
+    configRoot = root;
+    return configRoot;
+}
+
+bool HasConfiguration() { return configRoot != nullptr; }
+
+void PruneEmptyNodes(TNode* root) {
+    for (int i = root->ChildCount() - 1; i >= 0; --i) {
+        TNode* child = root->Child(i);
+        PruneEmptyNodes(child);
+        if (!child->HasChildren() && !child->IsValuesStored()) delete child;
+    }
+}
+
+void FreeConfiguration() {
+    TConfigRootNode* root = configRoot;
+    if (!root) return;
+    configRoot = nullptr;
+    try {
+        PruneEmptyNodes(root);
+        WriteValueIn(root, "Letze \xC4nderungen am", TNodeValue::Of(DateTimeToStr(Now())));
+        SaveToFile(root, ProgramFile(".CFG"), false);
+    } catch (const std::exception& e) {
+        ShowProgramMessage(e.what());
+    }
+    delete root;
+}
+
+const std::string& SectionPrefix() { return Prefix(); }
+void SetSectionPrefix(const std::string& prefix) { Prefix() = prefix; }
+
+void WriteValueIn(TNode* root, const std::string& name, const TNodeValue& value) {
+    const std::string path = Prefix() + name;
+    root->ForcePath(path, true, &TConfigNode::StaticClass())->SetValue(LastSegment(path), value);
+}
+
+TNodeValue ReadValueIn(TNode* root, const std::string& name, const TNodeValue& defaultValue) {
+    const std::string path = Prefix() + name;
+    TNodeValue value = defaultValue;
+    root->ForcePath(path, true, &TConfigNode::StaticClass())->GetValue(LastSegment(path), value);
+    return value;
+}
+
+void WriteValue(const std::string& name, const TNodeValue& value) { WriteValueIn(Configuration(), name, value); }
+
+TNodeValue ReadValue(const std::string& name, const TNodeValue& defaultValue) {
+    return ReadValueIn(Configuration(), name, defaultValue);
+}
+
+int32_t ReadInteger(const std::string& name, int32_t defaultValue) {
+    return ReadValue(name, TNodeValue::Of(defaultValue)).Integer;
+}
+
+bool ReadBool(const std::string& name, bool defaultValue) {
+    return ReadValue(name, TNodeValue::OfBool(defaultValue)).Boolean;
+}
+
+double ReadFloat(const std::string& name, double defaultValue) {
+    return ReadValue(name, TNodeValue::Of(defaultValue)).Float;
+}
+
+std::string ReadString(const std::string& name, const std::string& defaultValue) {
+    return ReadValue(name, TNodeValue::Of(defaultValue)).String;
+}
+
+std::string ComponentPath(const TComponent* component) {
+    std::string path;
+    for (const TComponent* c = component; c; c = c->Owner()) {
+        const std::string segment = c->Name().empty() ? c->ClassName() : c->Name();
+        path = path.empty() ? segment : segment + "\\" + path;
+    }
+    return path;
+}
+
+void WriteComponentValue(const TComponent* component, const std::string& name, const TNodeValue& value) {
+    WriteValue(ComponentPath(component) + "\\" + name, value);
+}
+
+TNodeValue ReadComponentValue(const TComponent* component, const std::string& name, const TNodeValue& defaultValue) {
+    return ReadValue(ComponentPath(component) + "\\" + name, defaultValue);
+}
+
+TNode* ComponentNode(const TComponent* component, const std::string& name) {
+    TConfigRootNode* root = Configuration();
+    return root->ForcePath(Prefix() + ComponentPath(component) + root->GetSeparator() + name, false,
+                           &TConfigNode::StaticClass());
+}
