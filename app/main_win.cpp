@@ -9,6 +9,7 @@
 #include "base/cp1252.h"
 #include "resources/resource_module_win.h"
 #include "base/strings.h"
+#include "app/resource_data_win.h"
 #include "app/varnolet_win.h"
 
 namespace {
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         LoadResourceModule();
         static TModuleStringSource moduleStrings;
         SetStringSource(&moduleStrings);
+        InstallResourceReader();
         static TWin32Clipboard systemClipboard;
         SetClipboard(&systemClipboard);
 
