@@ -13,6 +13,8 @@
 #include "base/format.h"
 #include "base/stream.h"
 #include "base/text_form.h"
+#include "config/config_node.h"
+#include "nodes/node_registry.h"
 #include "nodes/node_stream.h"
 
 namespace {
@@ -20,16 +22,21 @@ namespace {
 constexpr int ExitOk = 0;
 constexpr int ExitDamaged = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitMissing = 3;
 
 const char* const UsageText =
-    "usage: varnolet-file COMMAND FILE\n"
+    "usage: varnolet-file COMMAND FILE [PATH]\n"
     "\n"
     "Shows a Varnolet node stream file (.STD, .CFG, .CAL) as text.\n"
     "\n"
     "commands:\n"
-    "  dump FILE      print the file's component stream in the textual form\n"
-    "  outline FILE   print one line per node (class name and text), two spaces per level\n"
-    "  --help         print this text\n";
+    "  dump FILE       print the file's component stream in the textual form\n"
+    "  outline FILE    print one line per node (class name and text), two spaces per level\n"
+    "  get FILE PATH   print one setting of a configuration file; PATH is below \"Standard\\\",\n"
+    "                  e.g. TApplication\\VarnoletWin\\Left (exit 3 when it is missing)\n"
+    "  --help          print this text\n"
+    "\n"
+    "exit codes: 0 done, 1 damaged or unreadable file, 2 usage error, 3 setting missing\n";
 
 // One line per node, written when the node's properties are complete (at its first child
 // record or at its end). Class names come from the stream's class list and the record's NI.
@@ -124,6 +131,36 @@ std::string Outline(const std::string& fileName) {
     return writer.Text();
 }
 
+// The value of one setting: the last segment of Path names the value, the rest the nodes
+// below "Standard". False when a node or the value is missing.
+bool GetSetting(const std::string& fileName, const std::string& path, std::string& value) {
+    RegisterNodeClasses({&TConfigNode::StaticClass(), &TConfigRootNode::StaticClass()});
+    std::unique_ptr<TNode> root(LoadFromFile(fileName));
+    const size_t sep = path.rfind('\\');
+    const std::string nodePath = sep == std::string::npos ? std::string() : path.substr(0, sep);
+    const std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
+    TNode* standard = nullptr;
+    for (int i = 0; i < root->ChildCount() && !standard; ++i)
+        if (SameText(root->Child(i)->Text(), "Standard")) standard = root->Child(i);
+    TNode* node = standard ? (nodePath.empty() ? standard : standard->FindPath(nodePath, false)) : nullptr;
+    if (!node || name.empty()) return false;
+    const int index = node->IndexOfName(name);
+    if (index < 0) return false;
+    const std::string& line = node->Values().Strings(index);
+    value = line.substr(line.find('=') + 1);
+    return true;
+}
+
+int Get(const std::string& fileName, const std::string& path) {
+    std::string value;
+    if (!GetSetting(fileName, Utf8ToCp1252(path), value)) {
+        std::cerr << fileName << ": no setting " << path << "\n";
+        return ExitMissing;
+    }
+    std::cout << Cp1252ToUtf8(value) << "\n";
+    return ExitOk;
+}
+
 int Usage(const std::string& problem) {
     std::cerr << "varnolet-file: " << problem << "\n\n" << UsageText;
     return ExitUsage;
@@ -139,10 +176,13 @@ int main(int argc, char** argv) {
     }
     if (args.empty()) return Usage("no command given");
     const std::string& command = args[0];
-    if (command != "dump" && command != "outline") return Usage("unknown command '" + command + "'");
-    if (args.size() != 2) return Usage("'" + command + "' takes one file name");
+    if (command != "dump" && command != "outline" && command != "get")
+        return Usage("unknown command '" + command + "'");
+    if (command == "get" && args.size() != 3) return Usage("'get' takes a file name and a path");
+    if (command != "get" && args.size() != 2) return Usage("'" + command + "' takes one file name");
     const std::string& fileName = args[1];
     try {
+        if (command == "get") return Get(fileName, args[2]);
         const std::string text = command == "dump" ? Dump(fileName) : Outline(fileName);
         std::cout << Cp1252ToUtf8(text);
         std::cout.flush();

@@ -10,6 +10,7 @@
 
 #include "base/stream.h"
 #include "nodes/node.h"
+#include "config/configuration.h"
 #include "nodes/node_stream.h"
 
 namespace {
@@ -115,11 +116,40 @@ TEST(VarnoletFileTool, UsageErrorsExitWithTwoAndHelpListsTheCommands) {
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("dump FILE"), std::string::npos);
     EXPECT_NE(help.Out.find("outline FILE"), std::string::npos);
-    for (const char* args : {"", "frobnicate x.std", "dump", "dump a b"}) {
+    EXPECT_NE(help.Out.find("get FILE PATH"), std::string::npos);
+    for (const char* args : {"", "frobnicate x.std", "dump", "dump a b", "get x.cfg", "get x.cfg a b"}) {
         const TRun run = RunTool(args);
         EXPECT_EQ(run.Status, 2) << "'" << args << "'";
         EXPECT_NE(run.Err.find("usage:"), std::string::npos) << "'" << args << "'";
     }
+}
+
+
+// A configuration file written by the configuration store itself.
+std::string WriteConfigFile(const std::string& name) {
+    const std::string fileName = TempName(name);
+    std::remove(fileName.c_str());
+    std::unique_ptr<TConfigRootNode> root(TConfigRootNode::CreateEmpty());
+    WriteValueIn(root.get(), "TApplication\\VarnoletWin\\Left", TNodeValue::Of(int32_t(120)));
+    WriteValueIn(root.get(), "TApplication\\VarnoletWin\\Caption", TNodeValue::Of(std::string("Gr\xFC\xDF" "e")));
+    SaveToFile(root.get(), fileName);
+    return fileName;
+}
+
+TEST(VarnoletFileTool, GetPrintsOneSettingOfAConfigurationFile) {
+    const std::string file = WriteConfigFile("settings.cfg");
+    const TRun left = RunTool("get " + file + " 'TApplication\\VarnoletWin\\Left'");
+    EXPECT_EQ(left.Status, 0) << left.Err;
+    EXPECT_EQ(left.Out, "120\n");
+    const TRun lower = RunTool("get " + file + " 'tapplication\\varnoletwin\\caption'");
+    EXPECT_EQ(lower.Out, "Gr\xC3\xBC\xC3\x9F" "e\n");  // printed as UTF-8
+    for (const char* path : {"TApplication\\VarnoletWin\\Top", "TApplication\\Other\\Left", "Nothing"}) {
+        const TRun missing = RunTool("get " + file + " '" + path + "'");
+        EXPECT_EQ(missing.Status, 3) << path;
+        EXPECT_TRUE(missing.Out.empty()) << path;
+    }
+    const TRun damaged = RunTool("get " + TempName("absent.cfg") + " 'A\\B'");
+    EXPECT_EQ(damaged.Status, 1);
 }
 
 }  // namespace
