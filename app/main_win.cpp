@@ -10,6 +10,8 @@
 #include "resources/resource_module_win.h"
 #include "base/strings.h"
 #include "app/resource_data_win.h"
+#include "base/program.h"
+#include "config/configuration.h"
 #include "app/varnolet_win.h"
 
 namespace {
@@ -36,6 +38,7 @@ int RunMessageLoop()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
 {
     try {
+        SetProgramFileName(ProgramPath());
         LoadResourceModule();
         static TModuleStringSource moduleStrings;
         SetStringSource(&moduleStrings);
@@ -48,6 +51,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         mainWindow.Create();
         mainWindow.Show(cmdShow);
         int exitCode = RunMessageLoop();
+        // The settings are written back at every program end.
+        FreeConfiguration();
         SetClipboard(nullptr);
         SetStringSource(nullptr);
         FreeResourceModule();
