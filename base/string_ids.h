@@ -5,6 +5,9 @@
 namespace sid {
 // Program texts used by the runtime and the node tree.
 constexpr int ProgramName = 65147;         // "Dadirevovezi"
+constexpr int QuickTextCannotLoad = 65148; // "Die Schnelltextdaten konnten nicht geladen werden !"
+// "Die Datei "%s" und ihre Sicherung bleiben unverändert erhalten. Neue Einträge werden in "%s" gespeichert."
+constexpr int QuickTextKept = 65277;
 constexpr int NodeNotRegistered = 65290;   // "Node-Objekt "%s" ist nicht registriert."
 constexpr int NodeIntoItself = 65291;      // "Node kann nicht in sich selbst eingefügt werden"
 constexpr int NodeCannotAssign = 65292;    // "%s kann nicht zu %s zugewiesen werden"

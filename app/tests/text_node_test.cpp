@@ -1,0 +1,177 @@
+// The quick-text node classes: new entries, where entries may go, and what the file stores
+// for each node (always symbol and state, the text unless it is the class name, the RTF text
+// as a counted binary value).
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/text_node.h"
+#include "base/component_reader.h"
+#include "base/string_ids.h"
+#include "base/strings.h"
+#include "nodes/node_stream.h"
+
+namespace {
+
+// The properties of each record of a component stream, in record order.
+class TRecordProperties : public TComponentStreamHandler {
+public:
+    std::vector<std::map<std::string, TStreamScalar>> records;
+
+    void BeginObject(const std::string&, const std::string&) override { records.emplace_back(); }
+    void EndObject() override {}
+    void BeginProperty(const std::string& name) override { property_ = name; }
+    void Value(const TStreamScalar& value) override { records.back()[property_] = value; }
+    void BeginList() override {}
+    void EndList() override {}
+    void EndProperty() override {}
+
+private:
+    std::string property_;
+};
+
+TRecordProperties Records(TNode* root) {
+    TMemoryStream stream;
+    SaveToStream(root, stream, false);
+    stream.SetPosition(0);
+    TRecordProperties handler;
+    TComponentParser(stream).Parse(handler);
+    return handler;
+}
+
+class TextNodeTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterTextNodeClasses(); }
+};
+
+}  // namespace
+
+TEST_F(TextNodeTest, NewEntriesGetTheirTextsSymbolsAndOrder) {
+    std::unique_ptr<TTextGroup> group(TTextNode::CreateNew<TTextGroup>());
+    EXPECT_EQ(group->Text(), "Neue Gruppe");
+    EXPECT_EQ(group->Bitmap(), SymbolGroup);
+    EXPECT_FALSE(group->State().Has(nsReadOnly));
+    EXPECT_TRUE(group->Option().Has(noCanSort));
+    std::unique_ptr<TTextData> item(TTextNode::CreateNew<TTextData>());
+    EXPECT_EQ(item->Text(), "Neuer Text");
+    EXPECT_EQ(item->Bitmap(), SymbolText);
+    std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
+    EXPECT_EQ(top->Text(), LoadStr(sid::ProgramName));
+    EXPECT_EQ(top->Bitmap(), SymbolTop);
+}
+
+TEST_F(TextNodeTest, WhereGroupsAndItemsMayGo) {
+    std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
+    TTextGroup* group = TTextNode::CreateNew<TTextGroup>();
+    group->SetParent(top.get());
+    TTextData* item = TTextNode::CreateNew<TTextData>();
+    item->SetParent(group);
+    TTextGroup* inner = TTextNode::CreateNew<TTextGroup>();
+    inner->SetParent(group);
+    TTextData* underItem = TTextNode::CreateNew<TTextData>();
+    underItem->SetParent(item);
+    TTextData* underTop = TTextNode::CreateNew<TTextData>();
+    underTop->SetParent(top.get());
+    EXPECT_EQ(top->Count(), 5);
+
+    TTextGroup* refused = TTextNode::CreateNew<TTextGroup>();
+    try {
+        refused->SetParent(item);
+        FAIL() << "a group went under a text item";
+    } catch (const ENodeError& e) {
+        EXPECT_EQ(e.Id(), sid::NodeCannotAssign);
+    }
+    EXPECT_EQ(refused->Parent(), nullptr);
+    delete refused;
+}
+
+TEST_F(TextNodeTest, EveryNodeStoresSymbolAndStateAndOnlyRealTexts) {
+    std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
+    TTextData* named = TTextNode::CreateNew<TTextData>();
+    named->SetText("TTextData");  // the class name: not stored
+    named->SetParent(top.get());
+    TTextData* zero = TTextNode::CreateNew<TTextData>();
+    zero->SetBitmap(0);
+    zero->SetParent(top.get());
+    auto records = Records(top.get()).records;
+    ASSERT_EQ(records.size(), 3u);
+    for (auto& record : records) {
+        EXPECT_TRUE(record.count("_.Bitmap"));
+        EXPECT_TRUE(record.count("_.State"));
+        EXPECT_FALSE(record.count("_.Data"));
+    }
+    EXPECT_EQ(records[0]["_.Text"].Text, LoadStr(sid::ProgramName));
+    EXPECT_EQ(records[1]["_.Bitmap"].Integer, 0);
+    EXPECT_FALSE(records[2].count("_.Text"));
+
+    TMemoryStream file;
+    SaveToStream(top.get(), file, true);
+    file.SetPosition(0);
+    std::unique_ptr<TNode> loaded(LoadFromStream(file));
+    // Read back with an empty text, which now sorts first.
+    EXPECT_EQ(loaded->Child(0)->Text(), "");
+    EXPECT_EQ(loaded->Child(1)->Bitmap(), 0);
+}
+
+TEST_F(TextNodeTest, TheTextIsACountedBinaryValue) {
+    std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
+    TTextData* item = TTextNode::CreateNew<TTextData>();
+    item->SetParent(top.get());
+    std::string rtf(1000, 'r');
+    rtf.replace(0, 6, "{\\rtf1");
+    item->GetDataStream().WriteBuffer(rtf.data(), rtf.size());
+
+    auto records = Records(top.get()).records;
+    const std::string& data = records[1]["_.Data"].Text;
+    ASSERT_EQ(data.size(), 1004u);
+    EXPECT_EQ(static_cast<uint8_t>(data[0]) | static_cast<uint8_t>(data[1]) << 8, 1000);
+    EXPECT_EQ(data[2], 0);
+    EXPECT_EQ(data[3], 0);
+    EXPECT_EQ(data.substr(4), rtf);
+
+    TMemoryStream file;
+    SaveToStream(top.get(), file, true);
+    file.SetPosition(0);
+    std::unique_ptr<TNode> loaded(LoadFromStream(file));
+    auto* copy = dynamic_cast<TTextData*>(loaded->Child(0));
+    ASSERT_NE(copy, nullptr);
+    TMemoryStream& stream = copy->GetDataStream();
+    EXPECT_EQ(stream.Position(), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Memory()), stream.Size()), rtf);
+}
+
+TEST_F(TextNodeTest, ACountBeyondTheBytesIsADamagedFile) {
+    std::unique_ptr<TTextData> item(TTextNode::CreateNew<TTextData>());
+    EXPECT_THROW(item->SetDataValue({0xFF, 0xFF, 0xFF, 0x7F, 'a'}), EReadError);
+    EXPECT_THROW(item->SetDataValue({1, 0}), EReadError);
+    item->SetDataValue({2, 0, 0, 0, 'o', 'k', 'x'});  // bytes past the count are ignored
+    EXPECT_EQ(item->DataSize(), 2);
+}
+
+TEST_F(TextNodeTest, TheClassListFollowsTheUseCounts) {
+    std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
+    TTextGroup* group = TTextNode::CreateNew<TTextGroup>();
+    group->SetParent(top.get());
+    for (int i = 0; i < 5; ++i) TTextNode::CreateNew<TTextData>()->SetParent(group);
+    TMemoryStream stream;
+    SaveToStream(top.get(), stream, false);
+    stream.SetPosition(0);
+    struct TClassList : TComponentStreamHandler {
+        std::vector<std::string> names;
+        std::string property;
+        int records = 0;
+        void BeginObject(const std::string&, const std::string&) override { ++records; }
+        void EndObject() override {}
+        void BeginProperty(const std::string& n) override { property = n; }
+        void Value(const TStreamScalar& v) override {
+            if (property == "NodeList.Strings" && records == 1) names.push_back(v.Text);
+        }
+        void BeginList() override {}
+        void EndList() override {}
+        void EndProperty() override {}
+    } list;
+    TComponentParser(stream).Parse(list);
+    ASSERT_FALSE(list.names.empty());
+    EXPECT_EQ(list.names[0], "TTextData");
+    EXPECT_EQ(list.names.size(), 4u);  // TTextData, TTextGroup, TTextNode, TNode
+}

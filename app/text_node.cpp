@@ -1,0 +1,105 @@
+#include "app/text_node.h"
+
+#include <cstring>
+
+#include "base/exception.h"
+#include "base/string_ids.h"
+#include "base/strings.h"
+#include "nodes/node_registry.h"
+#include "nodes/node_stream.h"
+
+namespace {
+
+constexpr int NewTextId = 65142;   // "Neuer Text"
+constexpr int NewGroupId = 65143;  // "Neue Gruppe"
+
+TPropInfo DataProp() {
+    return TypedProp<TTextNode, std::vector<uint8_t>>(
+        "Data", TPropKind::pkBinary, [](const TTextNode& n) { return n.DataValue(); },
+        [](TTextNode& n, const std::vector<uint8_t>& v) { n.SetDataValue(v); },
+        [](const TTextNode& n) { return n.HasData(); });
+}
+
+}  // namespace
+
+const TNodeClassInfo& TTextNode::StaticClass() {
+    // State and Bitmap are declared again so that every node of these classes stores them.
+    static const TNodeClassInfo info = MakeNodeClass<TTextNode>(
+        "TTextNode", &TNode::StaticClass(), {NodeBitmapProp(true), NodeStateProp(true), DataProp()});
+    return info;
+}
+
+const TNodeClassInfo& TTextGroup::StaticClass() {
+    static const TNodeClassInfo info = MakeNodeClass<TTextGroup>("TTextGroup", &TTextNode::StaticClass(), {});
+    return info;
+}
+
+const TNodeClassInfo& TTextData::StaticClass() {
+    static const TNodeClassInfo info = MakeNodeClass<TTextData>("TTextData", &TTextNode::StaticClass(), {});
+    return info;
+}
+
+void RegisterTextNodeClasses() {
+    RegisterNodeClasses({&TTextNode::StaticClass(), &TTextGroup::StaticClass(), &TTextData::StaticClass()});
+}
+
+TTextNode* TTextNode::CreateNew(TNodeClass nodeClass) {
+    auto* node = static_cast<TTextNode*>(nodeClass->Create(LoadStr(NewTextId), nullptr));
+    node->InitNew();
+    return node;
+}
+
+TTextNode* TTextNode::CreateTop() {
+    TTextNode* top = CreateNew(&StaticClass());
+    top->SetText(LoadStr(sid::ProgramName));
+    top->SetBitmap(SymbolTop);
+    return top;
+}
+
+void TTextNode::InitNew() {
+    SetState(State() - nsReadOnly);
+    SetOption(Option() + noCanSort);
+    SetBitmap(InheritsFrom(TTextGroup::StaticClass()) ? SymbolGroup : SymbolText);
+}
+
+TMemoryStream& TTextNode::GetDataStream() {
+    if (!data_) data_ = std::make_unique<TMemoryStream>();
+    data_->SetPosition(0);
+    return *data_;
+}
+
+std::vector<uint8_t> TTextNode::DataValue() const {
+    const uint32_t count = data_ ? static_cast<uint32_t>(data_->Size()) : 0;
+    std::vector<uint8_t> value(4 + count);
+    for (int i = 0; i < 4; ++i) value[i] = static_cast<uint8_t>(count >> (8 * i));
+    if (count) std::memcpy(value.data() + 4, data_->Memory(), count);
+    return value;
+}
+
+void TTextNode::SetDataValue(const std::vector<uint8_t>& value) {
+    if (value.size() < 4) throw EReadError(sid::InvalidStreamFormat);
+    uint32_t count = 0;
+    for (int i = 0; i < 4; ++i) count |= uint32_t(value[i]) << (8 * i);
+    // The count comes from a file: it must fit the bytes that are really there.
+    if (count > value.size() - 4) throw EReadError(sid::InvalidStreamFormat);
+    TMemoryStream& stream = GetDataStream();
+    stream.Clear();
+    stream.WriteBuffer(value.data() + 4, count);
+    stream.SetPosition(0);
+}
+
+void TTextGroup::InitNode() {
+    TTextNode::InitNode();
+    SetParentNodeClass(&TTextGroup::StaticClass());
+    SetChildNodeClass(&TTextNode::StaticClass());
+}
+
+void TTextGroup::InitNew() {
+    TTextNode::InitNew();
+    SetText(LoadStr(NewGroupId));
+}
+
+void TTextData::InitNode() {
+    TTextNode::InitNode();
+    SetParentNodeClass(&TTextGroup::StaticClass());
+}
