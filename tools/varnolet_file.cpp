@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "config/config_node.h"
 #include "nodes/node_registry.h"
 #include "nodes/node_stream.h"
+#include "tools/quick_text_tool.h"
 
 namespace {
 
@@ -32,6 +34,9 @@ const char* const UsageText =
     "commands:\n"
     "  dump FILE       print the file's component stream in the textual form\n"
     "  outline FILE    print one line per node (class name and text), two spaces per level\n"
+    "  export FILE DIR write every entry of a quick-text file (.STD) as an RTF file into DIR,\n"
+    "                  groups as folders\n"
+    "  import DIR FILE build a quick-text file from a folder tree of RTF and TXT files\n"
     "  get FILE PATH   print one setting of a configuration file; PATH is below \"Standard\\\",\n"
     "                  e.g. TApplication\\VarnoletWin\\Left (exit 3 when it is missing)\n"
     "  --help          print this text\n"
@@ -64,6 +69,10 @@ public:
             record.Index = value.Integer;
         else if (SameText(property_, "_.Text") && IsText(value.Type))
             record.Text = value.Text;
+        else if (SameText(property_, "_.Bitmap") && value.Type >= vaInt8 && value.Type <= vaInt32)
+            record.Symbol = value.Integer;
+        else if (SameText(property_, "_.Data") && value.Type == vaBinary && value.Text.size() >= 4)
+            record.DataSize = static_cast<int64_t>(value.Text.size()) - 4;
         else if (SameText(property_, "NodeList.Strings") && IsText(value.Type))
             lines_.push_back(value.Text);
     }
@@ -79,6 +88,8 @@ private:
         int Index = 0;
         std::string Text;
         bool Written = false;
+        std::optional<int> Symbol;
+        int64_t DataSize = -1;
     };
 
     static bool IsText(TValueType type) { return type == vaString || type == vaLString || type == vaIdent; }
@@ -96,6 +107,11 @@ private:
         out_.append((records_.size() - 1) * 2, ' ');
         out_ += ClassName(record);
         if (!record.Text.empty()) out_ += ": " + record.Text;
+        std::vector<std::string> details;
+        if (record.Symbol) details.push_back("symbol " + std::to_string(*record.Symbol));
+        if (record.DataSize >= 0) details.push_back(std::to_string(record.DataSize) + " bytes of text");
+        for (size_t i = 0; i < details.size(); ++i) out_ += (i == 0 ? " [" : ", ") + details[i];
+        if (!details.empty()) out_ += "]";
         out_ += '\n';
     }
 
@@ -176,13 +192,22 @@ int main(int argc, char** argv) {
     }
     if (args.empty()) return Usage("no command given");
     const std::string& command = args[0];
-    if (command != "dump" && command != "outline" && command != "get")
+    const bool twoArguments = command == "get" || command == "export" || command == "import";
+    if (command != "dump" && command != "outline" && !twoArguments)
         return Usage("unknown command '" + command + "'");
-    if (command == "get" && args.size() != 3) return Usage("'get' takes a file name and a path");
-    if (command != "get" && args.size() != 2) return Usage("'" + command + "' takes one file name");
+    if (twoArguments && args.size() != 3) return Usage("'" + command + "' takes two arguments");
+    if (!twoArguments && args.size() != 2) return Usage("'" + command + "' takes one file name");
     const std::string& fileName = args[1];
     try {
         if (command == "get") return Get(fileName, args[2]);
+        if (command == "export") {
+            std::cout << ExportQuickText(fileName, args[2]) << " files written\n";
+            return ExitOk;
+        }
+        if (command == "import") {
+            std::cout << ImportQuickText(fileName, args[2]) << " entries imported\n";
+            return ExitOk;
+        }
         const std::string text = command == "dump" ? Dump(fileName) : Outline(fileName);
         std::cout << Cp1252ToUtf8(text);
         std::cout.flush();
