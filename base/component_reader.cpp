@@ -73,7 +73,12 @@ TPropValue ScalarToPropValue(const TStreamScalar& value, const TPropInfo& prop) 
             }
             break;
         case TPropKind::pkBinary:
-            if (type == vaBinary) return std::vector<uint8_t>(value.Text.begin(), value.Text.end());
+            if (type == vaBinary) {
+                // One block copy: texts of a quick-text file arrive here, some of them large.
+                std::vector<uint8_t> bytes(value.Text.size());
+                if (!bytes.empty()) std::memcpy(bytes.data(), value.Text.data(), bytes.size());
+                return bytes;
+            }
             break;
         case TPropKind::pkStringList:
         case TPropKind::pkObject: break;

@@ -68,6 +68,13 @@ size_t TMemoryStream::Write(const void* buffer, size_t count) {
     if (count == 0) return 0;
     if (static_cast<uint64_t>(count) > static_cast<uint64_t>(MaxSize - pos_) || pos_ > MaxSize) return 0;
     const int64_t end = pos_ + static_cast<int64_t>(count);
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    if (pos_ == static_cast<int64_t>(data_.size())) {
+        // Appending: the bytes go in once, without zeros written first.
+        data_.insert(data_.end(), bytes, bytes + count);
+        pos_ = end;
+        return count;
+    }
     if (end > static_cast<int64_t>(data_.size())) data_.resize(static_cast<size_t>(end));
     std::memcpy(data_.data() + pos_, buffer, count);
     pos_ = end;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "base/clipboard.h"
 #include "base/format.h"
@@ -217,17 +218,62 @@ void TNode::RemoveFromChildren(TNode* node) {
 }
 
 void TNode::InsertChildAt(int index, TNode* node) {
-    if (!children_) children_ = std::make_unique<std::vector<TNode*>>();
+    if (!children_) {
+        children_ = std::make_unique<std::vector<TNode*>>();
+        childrenInOrder_ = true;
+    }
     if (index < 0 || index > static_cast<int>(children_->size())) index = static_cast<int>(children_->size());
     children_->insert(children_->begin() + index, node);
+    if (childrenInOrder_) childrenInOrder_ = InOrderAt(index);
 }
 
-// The position of Node among the children in case-insensitive text order, after equal texts;
-// -1 when it belongs at the end.
+// Where SetParent puts a node that is not in the list yet: what InsertNode(-1, Node, 12) does
+// for a node whose parent is already this one, without searching the list for it.
+void TNode::PlaceChild(TNode* node) {
+    InsertChildAt(node->option_.Has(noCanSort) ? SortedPosition(node) : -1, node);
+}
+
+// The position of Node among the children in case-insensitive text order, after equal texts:
+// the first child that sorts after Node; -1 when it belongs at the end.
+//
+// While the children are known to be in order (childrenInOrder_), "sorts after Node" is false
+// up to some child and true from there on, so the first true one is found by halving the list,
+// and a node that the last child does not sort after (a stream read in order) goes to the end
+// after one comparison. This holds because Compare is an order: consistent, and transitive
+// across siblings. The flag is kept by InsertChildAt, which compares each new child with its
+// two neighbours, is kept by removals, recomputed by Sort, and cleared by Notify when a child
+// announces a change that may move it (its text, for instance). Otherwise every child is
+// compared, as before.
 int TNode::SortedPosition(const TNode* node) const {
-    for (int i = 0; i < ChildCount(); ++i)
-        if (node->Compare((*children_)[i], -1) > 0) return i;
+    const int count = ChildCount();
+    if (count == 0) return -1;
+    const auto& list = *children_;
+    if (childrenInOrder_) {
+        if (node->Compare(list.back(), -1) <= 0) return -1;
+        auto first = std::partition_point(list.begin(), list.end(),
+                                          [node](const TNode* child) { return node->Compare(child, -1) <= 0; });
+        return static_cast<int>(first - list.begin());
+    }
+    for (int i = 0; i < count; ++i)
+        if (node->Compare(list[i], -1) > 0) return i;
     return -1;
+}
+
+// Whether the child at Index is in order with its neighbours: the one before does not sort
+// after it, and it does not sort after the one behind it.
+bool TNode::InOrderAt(int index) const {
+    const auto& list = *children_;
+    const TNode* node = list[static_cast<size_t>(index)];
+    if (index > 0 && node->Compare(list[static_cast<size_t>(index) - 1], -1) > 0) return false;
+    if (index + 1 < static_cast<int>(list.size()) && list[static_cast<size_t>(index) + 1]->Compare(node, -1) > 0)
+        return false;
+    return true;
+}
+
+bool TNode::ChildrenInOrder() const {
+    for (int i = 1; i < ChildCount(); ++i)
+        if ((*children_)[i]->Compare((*children_)[i - 1], -1) > 0) return false;
+    return true;
 }
 
 void TNode::SetParent(TNode* newParent) {
@@ -243,9 +289,8 @@ void TNode::SetParent(TNode* newParent) {
     }
     parent_ = newParent;
     if (!newParent) return;
-    const auto* list = newParent->children_.get();
-    if (!list || std::find(list->begin(), list->end(), this) == list->end())
-        newParent->InsertNode(-1, this, imChild | imIntoSelf);
+    // A node that InsertNode placed is in the new parent's list already.
+    if (!std::exchange(placed_, false)) newParent->PlaceChild(this);
     newParent->AddCounts(count_ + 1, visibleCount_ + 1);
     newParent->UpdateBitmap();
     Notify(this, ncInserted, 0);
@@ -277,12 +322,15 @@ TNode* TNode::InsertNode(int index, TNode* node, uint8_t mode) {
         }
         target->InsertChildAt(position, node);
         if (node->parent_ != target) {
+            node->placed_ = true;
             try {
                 node->SetParent(target);
             } catch (...) {
+                node->placed_ = false;
                 target->RemoveFromChildren(node);
                 throw;
             }
+            node->placed_ = false;
         } else if (oldIndex >= 0) {
             // Only a node that already was in the list has moved among its siblings.
             node->Notify(node, ncMoved, oldIndex);
@@ -298,12 +346,15 @@ TNode* TNode::InsertNode(int index, TNode* node, uint8_t mode) {
     CheckInsert(parent, node, true);
     node->SetParent(nullptr);
     parent->InsertChildAt(addressed == root ? 0 : addressed->IndexInParent(), node);
+    node->placed_ = true;
     try {
         node->SetParent(parent);
     } catch (...) {
+        node->placed_ = false;
         parent->RemoveFromChildren(node);
         throw;
     }
+    node->placed_ = false;
     return node;
 }
 
@@ -621,6 +672,11 @@ bool TNode::IsValuesStored() const {
 
 void TNode::Notify(TNode* node, TNodeCode code, intptr_t param) {
     if (node != this) return;
+    // A changed node may now sort elsewhere among its siblings; placing, moving, expanding,
+    // focusing and selecting do not change what Compare sees.
+    if (parent_ && code != ncInserted && code != ncRemoved && code != ncMoved && code != ncExpanded &&
+        code != ncFocused && code != ncSelected)
+        parent_->childrenInOrder_ = false;
     if (changeSink) changeSink->NotifyChange(node, code, param);
     TNodeChange change{node, code, param};
     SendNodeMessage(NM_NODECHANGED, 0, reinterpret_cast<intptr_t>(&change));
@@ -676,20 +732,24 @@ bool TNode::SortChildren(int index) {
     std::vector<TNode*> sorted;
     for (TNode* child : *children_)
         if (child->option_.Has(noCanSort)) sorted.push_back(child);
-    std::stable_sort(sorted.begin(), sorted.end(), [index](const TNode* a, const TNode* b) {
-        return b->Compare(a, index) - a->Compare(b, index) < 0;
-    });
+    auto before = [index](const TNode* a, const TNode* b) { return b->Compare(a, index) - a->Compare(b, index) < 0; };
+    // A stable sort leaves children that are in order as they are; finding that out takes
+    // one pass, which is all a Sort of an unchanged tree costs.
+    if (!std::is_sorted(sorted.begin(), sorted.end(), before)) std::stable_sort(sorted.begin(), sorted.end(), before);
     bool moved = false;
     auto& list = *children_;
     for (int rank = 0; rank < static_cast<int>(sorted.size()); ++rank) {
-        auto it = std::find(list.begin(), list.end(), sorted[rank]);
+        // The entries before Rank are the sorted ones placed so far, the others follow in their
+        // previous order: the search starts at Rank and mostly ends there.
+        auto it = std::find(list.begin() + rank, list.end(), sorted[rank]);
         const int current = static_cast<int>(it - list.begin());
         if (current == rank) continue;
-        list.erase(it);
-        list.insert(list.begin() + rank, sorted[rank]);
+        // Taking the child out and putting it back at Rank, moving only the entries between.
+        std::rotate(list.begin() + rank, it, it + 1);
         sorted[rank]->Notify(sorted[rank], ncMoved, current);
         moved = true;
     }
+    if (moved) childrenInOrder_ = ChildrenInOrder();
     return moved;
 }
 

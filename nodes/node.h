@@ -261,7 +261,10 @@ private:
     void AddCounts(int count, int visible);
     void RemoveFromChildren(TNode* node);
     void InsertChildAt(int index, TNode* node);
+    void PlaceChild(TNode* node);
     int SortedPosition(const TNode* node) const;
+    bool InOrderAt(int index) const;
+    bool ChildrenInOrder() const;
     bool SortChildren(int index);
     TNode* ForEachIn(const std::function<bool(TNode*)>& callback, unsigned flags);
     void ValuesChanged();
@@ -279,6 +282,13 @@ private:
     std::unique_ptr<TStringList> values_;
     TNodeClass parentNodeClass_ = nullptr;
     TNodeClass childNodeClass_ = nullptr;
+    // Every child is known not to sort after the one that follows it (Compare with index -1),
+    // so that sorted insertion can halve the list instead of scanning it; cleared by anything
+    // that may have put the children out of order (see SortedPosition).
+    bool childrenInOrder_ = true;
+    // Set by InsertNode while the node already sits in its new parent's list and SetParent has
+    // still to run, so that SetParent need not search the list for it.
+    bool placed_ = false;
 };
 
 // Builds the class reference of node class T. Subclasses keep a public default constructor

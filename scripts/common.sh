@@ -7,7 +7,8 @@ WIN32_BUILD=${VARNOLET_WIN32_BUILD:-$VARNOLET_ROOT/build/win32}
 JOBS=${VARNOLET_JOBS:-2}
 
 VARNOLET_PACKAGES=(wine wine32:i386 xvfb x11-apps imagemagick openbox g++-mingw-w64-i686
-                   googletest libgtest-dev libgmock-dev cmake ninja-build g++ fonts-liberation)
+                   googletest libgtest-dev libgmock-dev cmake ninja-build g++ fonts-liberation fonts-wine
+                   libbenchmark-dev rapidjson-dev libsqlite3-dev)
 
 # Installs the Debian packages that are not installed yet; does nothing when all are there.
 install_missing_packages() {
