@@ -81,7 +81,7 @@ start_window_manager() {
 }
 
 make_prefix() {
-  local ready="$WINEPREFIX/.varnolet-ready"
+  local ready="$WINEPREFIX/.varnolet-ready-2"
   [ -f "$ready" ] && return 0
   rm -rf "$WINEPREFIX"
   echo "wine-test: creating the Wine prefix $WINEPREFIX"
@@ -89,6 +89,11 @@ make_prefix() {
     echo "wine-test: wineboot failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
   timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
     /d 0 /f >>"$work/wineboot.log" 2>&1 || {
+    echo "wine-test: wine reg add failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
+  # Windows draw their own frames and captions, as on Windows, so that the program's caption
+  # painting is what the screenshots show; openbox still handles focus and activation.
+  timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ \
+    /d N /f >>"$work/wineboot.log" 2>&1 || {
     echo "wine-test: wine reg add failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
   wineserver -w
   touch "$ready"
