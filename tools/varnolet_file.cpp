@@ -3,6 +3,7 @@
 // files whose node classes this tool does not know.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@
 #include "config/config_node.h"
 #include "nodes/node_registry.h"
 #include "nodes/node_stream.h"
+#include "pictures/bmp_image.h"
+#include "pictures/picture_export.h"
 #include "tools/quick_text_tool.h"
 
 namespace {
@@ -39,6 +42,13 @@ const char* const UsageText =
     "  import DIR FILE build a quick-text file from a folder tree of RTF and TXT files\n"
     "  get FILE PATH   print one setting of a configuration file; PATH is below \"Standard\\\",\n"
     "                  e.g. TApplication\\VarnoletWin\\Left (exit 3 when it is missing)\n"
+    "  pictures FILE   list the entries of a picture list file (.PIL): ID, resource ID,\n"
+    "                  options, class and size\n"
+    "  pictures FILE --extract DIR\n"
+    "                  write every picture of a picture list file into DIR as a file\n"
+    "                  (.bmp, .ico, .cur, .wmf, .emf)\n"
+    "  to-bmp IMAGE OUT.BMP\n"
+    "                  convert a GIF, PCX, RLE or DIB file into a BMP file\n"
     "  --help          print this text\n"
     "\n"
     "exit codes: 0 done, 1 damaged or unreadable file, 2 usage error, 3 setting missing\n";
@@ -182,6 +192,39 @@ int Usage(const std::string& problem) {
     return ExitUsage;
 }
 
+// "pictures FILE [--extract DIR]" and "to-bmp IMAGE OUT.BMP".
+int PictureCommand(const std::vector<std::string>& args) {
+    const std::string& command = args[0];
+    const bool list = command == "pictures" && args.size() == 2;
+    const bool extract = command == "pictures" && args.size() == 4 && args[2] == "--extract";
+    const bool convert = command == "to-bmp" && args.size() == 3;
+    if (!list && !extract && !convert)
+        return Usage(command == "to-bmp" ? "'to-bmp' takes an image file and a BMP file name"
+                                         : "'pictures' takes a file name, then optionally --extract DIR");
+    const std::string& fileName = args[1];
+    try {
+        if (list) {
+            std::cout << Cp1252ToUtf8(ListPictureFile(fileName));
+        } else if (extract) {
+            std::error_code error;
+            std::filesystem::create_directories(args[3], error);
+            std::cout << ExtractPictures(fileName, args[3]) << " files written\n";
+        } else {
+            const std::vector<uint8_t> bmp = ImageFileToBmp(fileName);
+            const TBmpInfo info = CheckBmpFile(bmp);
+            TFileStream out(args[2], fmCreate);
+            out.WriteBuffer(bmp.data(), bmp.size());
+            std::cout << args[2] << ": " << info.Width << "x" << info.Height << ", " << info.BitCount << " bits\n";
+        }
+        return ExitOk;
+    } catch (const Exception& e) {
+        std::cerr << fileName << ": " << Cp1252ToUtf8(e.Message()) << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << fileName << ": " << e.what() << "\n";
+    }
+    return ExitDamaged;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -192,6 +235,7 @@ int main(int argc, char** argv) {
     }
     if (args.empty()) return Usage("no command given");
     const std::string& command = args[0];
+    if (command == "pictures" || command == "to-bmp") return PictureCommand(args);
     const bool twoArguments = command == "get" || command == "export" || command == "import";
     if (command != "dump" && command != "outline" && !twoArguments)
         return Usage("unknown command '" + command + "'");

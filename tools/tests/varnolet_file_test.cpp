@@ -12,6 +12,10 @@
 #include "nodes/node.h"
 #include "config/configuration.h"
 #include "nodes/node_stream.h"
+#include "pictures/bmp_image.h"
+#include "pictures/gif_reader.h"
+#include "pictures/pcx_reader.h"
+#include "pictures/picture_file.h"
 
 namespace {
 
@@ -150,6 +154,138 @@ TEST(VarnoletFileTool, GetPrintsOneSettingOfAConfigurationFile) {
     }
     const TRun damaged = RunTool("get " + TempName("absent.cfg") + " 'A\\B'");
     EXPECT_EQ(damaged.Status, 1);
+}
+
+// ---- Picture lists and image files ----
+
+std::string PictureData(const std::string& name) { return std::string(PICTURES_TEST_DATA) + "/" + name; }
+
+std::vector<uint8_t> ReadBytes(const std::string& fileName) {
+    const std::string text = ReadAll(fileName);
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+// A picture list "Symbole" with a GIF turned into a bitmap, a single-image icon, a bitmap record
+// that still holds a PCX file, an entry without picture and a record of an unknown class.
+std::string WritePictureList(const std::string& name) {
+    TPictureFile file;
+    file.Name = "Symbole";
+    file.IDMinimum = 1;
+    file.IDMaximum = 1000;
+    const std::vector<uint8_t> gif = ReadBytes(PictureData("gif_5x3.gif"));
+    TPictureFileEntry bitmap;
+    bitmap.ID = 3;
+    bitmap.ResourceID = 42;
+    bitmap.Option = TPictOption{poLeft, poMasked};
+    bitmap.Image = {"TBitmap", GifToBmp(gif.data(), gif.size())};
+    TPictureFileEntry icon;
+    icon.ID = 7;
+    icon.Image = {"TIcon", {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 4, 0, 4, 0, 0, 0, 22, 0, 0, 0, 9, 9, 9, 9}};
+    TPictureFileEntry pcx;
+    pcx.ID = 8;
+    pcx.Image = {"TPCXBitmap", ReadBytes(PictureData("pcx4_packed.pcx"))};  // still in its own format
+    TPictureFileEntry none;
+    none.ID = 9;
+    TPictureFileEntry unknown;
+    unknown.ID = 11;
+    unknown.Image = {"TJPEGImage", {1, 2, 3}};
+    file.Entries = {bitmap, icon, pcx, none, unknown};
+    const std::string fileName = TempName(name);
+    SavePictureFile(fileName, file);
+    return fileName;
+}
+
+TEST(VarnoletFileTool, PicturesListsTheEntriesOfAPictureListFile) {
+    const std::string file = WritePictureList("list.pil");
+    const TRun run = RunTool("pictures " + file);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("TPictureList \"Symbole\": 5 entries, IDMinimum 1, IDMaximum 1000", 0), 0u) << run.Out;
+    const std::vector<uint8_t> gif = ReadBytes(PictureData("gif_5x3.gif"));
+    const size_t bmpSize = GifToBmp(gif.data(), gif.size()).size();
+    EXPECT_NE(run.Out.find("\n3           42          [poLeft,poMasked]"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("TBitmap       " + std::to_string(bmpSize) + " bytes, 5x3\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("TIcon         26 bytes, 16x16\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("\n9 "), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("(no picture, dropped)"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("TJPEGImage    - (unknown class, dropped)"), std::string::npos) << run.Out;
+}
+
+TEST(VarnoletFileTool, PicturesExtractWritesFilesThatOpen) {
+    const std::string file = WritePictureList("extract.pil");
+    const std::string dir = TempName("extracted/sub");
+    std::system(("rm -rf " + TempName("extracted")).c_str());
+    const TRun run = RunTool("pictures " + file + " --extract " + dir);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "3 files written\n");
+    const std::vector<uint8_t> gif = ReadBytes(PictureData("gif_5x3.gif"));
+    EXPECT_EQ(ReadBytes(dir + "/1_ID3.bmp"), GifToBmp(gif.data(), gif.size()));
+    EXPECT_EQ(ReadBytes(dir + "/2_ID7.ico").size(), 26u);
+    // The PCX data of a bitmap record comes out as a BMP file.
+    const std::vector<uint8_t> pcx = ReadBytes(PictureData("pcx4_packed.pcx"));
+    EXPECT_EQ(ReadBytes(dir + "/3_ID8.bmp"), PcxToBmp(pcx.data(), pcx.size()));
+    const TRun damaged = RunTool("pictures " + PictureData("gif_5x3.gif") + " --extract " + dir);
+    EXPECT_EQ(damaged.Status, 1);
+    EXPECT_NE(damaged.Err.find("Ungültiges Stream-Format"), std::string::npos) << damaged.Err;
+}
+
+TEST(VarnoletFileTool, ToBmpConvertsImageFilesAndRefusesBadOnes) {
+    struct TCase {
+        const char* File;
+        int Status;
+        const char* Message;  // on standard error
+    };
+    const std::string bad = TempName("bad.gif");
+    std::ofstream(bad, std::ios::binary) << "GIF89a\x05\x00";
+    const std::string badPcx = TempName("bad.pcx");
+    std::ofstream(badPcx, std::ios::binary) << std::string(200, '\x0B');
+    const std::string other = TempName("picture.png");
+    std::ofstream(other, std::ios::binary) << "png";
+    const std::vector<TCase> cases = {
+        {"gif89_c16_interlaced.gif", 0, ""},
+        {"pcx24_rle.pcx", 0, ""},
+        {"bmp8_rle_5x3.rle", 0, ""},
+        {"bmp24_5x3.bmp", 0, ""},
+        {"missing.gif", 1, "kann nicht geöffnet werden"},
+    };
+    for (const TCase& c : cases) {
+        const std::string out = TempName("out.bmp");
+        std::remove(out.c_str());
+        const TRun run = RunTool("to-bmp " + PictureData(c.File) + " " + out);
+        EXPECT_EQ(run.Status, c.Status) << c.File << run.Err;
+        if (c.Status == 0) {
+            const std::vector<uint8_t> bmp = ReadBytes(out);
+            const TBmpInfo info = CheckBmpFile(bmp);
+            EXPECT_NE(run.Out.find(std::to_string(info.Width) + "x" + std::to_string(info.Height)), std::string::npos);
+        } else {
+            EXPECT_NE(run.Err.find(c.Message), std::string::npos) << c.File << run.Err;
+        }
+    }
+    const TRun gif = RunTool("to-bmp " + bad + " " + TempName("x.bmp"));
+    EXPECT_EQ(gif.Status, 1);
+    EXPECT_NE(gif.Err.find("Ungültiges GIF-Bild-Format"), std::string::npos) << gif.Err;
+    const TRun pcx = RunTool("to-bmp " + badPcx + " " + TempName("x.bmp"));
+    EXPECT_EQ(pcx.Status, 1);
+    EXPECT_NE(pcx.Err.find("Ungültiges PCX-Bild-Format"), std::string::npos) << pcx.Err;
+    const TRun png = RunTool("to-bmp " + other + " " + TempName("x.bmp"));
+    EXPECT_EQ(png.Status, 1);
+    EXPECT_NE(png.Err.find("Unbekannte Bilddateierweiterung (.png)"), std::string::npos) << png.Err;
+    // The converted GIF is exactly the reader's BMP.
+    const std::string out = TempName("c16.bmp");
+    EXPECT_EQ(RunTool("to-bmp " + PictureData("gif89_c16.gif") + " " + out).Status, 0);
+    const std::vector<uint8_t> source = ReadBytes(PictureData("gif89_c16.gif"));
+    EXPECT_EQ(ReadBytes(out), GifToBmp(source.data(), source.size()));
+}
+
+TEST(VarnoletFileTool, PictureCommandsCheckTheirArguments) {
+    for (const char* args : {"pictures", "pictures a.pil b", "pictures a.pil --extract", "pictures a.pil --x d",
+                             "to-bmp a.gif", "to-bmp a.gif b c"}) {
+        const TRun run = RunTool(args);
+        EXPECT_EQ(run.Status, 2) << "'" << args << "'";
+        EXPECT_NE(run.Err.find("usage:"), std::string::npos) << "'" << args << "'";
+    }
+    const TRun help = RunTool("--help");
+    EXPECT_NE(help.Out.find("pictures FILE --extract DIR"), std::string::npos);
+    EXPECT_NE(help.Out.find("to-bmp IMAGE OUT.BMP"), std::string::npos);
 }
 
 }  // namespace
