@@ -81,7 +81,7 @@ start_window_manager() {
 }
 
 make_prefix() {
-  local ready="$WINEPREFIX/.varnolet-ready-3"
+  local ready="$WINEPREFIX/.varnolet-ready-4"
   [ -f "$ready" ] && return 0
   rm -rf "$WINEPREFIX"
   echo "wine-test: creating the Wine prefix $WINEPREFIX"
@@ -95,6 +95,9 @@ make_prefix() {
   timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ \
     /d N /f >>"$work/wineboot.log" 2>&1 || {
     echo "wine-test: wine reg add failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
+  # Caption texts in white, as the standard Windows scheme has them (Wine's own is black).
+  timeout 120 wine reg add 'HKCU\Control Panel\Colors' /v TitleText /t REG_SZ \
+    /d '255 255 255' /f >>"$work/wineboot.log" 2>&1 || true
   # Caption buttons are drawn with the symbol font Marlett; Debian's Wine does not find its
   # own copy, so the prefix gets one in its Fonts folder.
   if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
