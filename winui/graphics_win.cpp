@@ -1,0 +1,867 @@
+#include "winui/graphics_win.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "base/string_ids.h"
+#include "base/strings.h"
+
+namespace {
+
+// Pictures beyond these limits are refused rather than allocated.
+constexpr int MaxBitmapSide = 32768;
+constexpr int64_t MaxBitmapBytes = int64_t(256) << 20;
+
+// String table ids that base/string_ids.h does not name yet.
+constexpr int DibDescriptionId = 65236;    // "Geräteunabhängiges Bild"
+constexpr int InvalidImageFormatId = 65248; // "Ungültiges Bildformat"
+
+std::string LowerExtension(const std::string& fileNameOrExtension) {
+    size_t dot = fileNameOrExtension.find_last_of('.');
+    size_t slash = fileNameOrExtension.find_last_of("\\/");
+    std::string ext = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                          ? fileNameOrExtension
+                          : fileNameOrExtension.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+int BitsOf(TPixelFormat format) {
+    switch (format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    default: return 32;
+    }
+}
+
+TPixelFormat FormatOfBits(int bits) {
+    switch (bits) {
+    case 1: return pf1bit;
+    case 4: return pf4bit;
+    case 8: return pf8bit;
+    case 16: return pf16bit;
+    case 24: return pf24bit;
+    default: return pf32bit;
+    }
+}
+
+// The default colour table of new indexed bitmaps: black and white, the 16 standard colours,
+// or those followed by a grey ramp.
+std::vector<RGBQUAD> DefaultColors(int bits) {
+    static const COLORREF vga[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                     0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                     0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    std::vector<RGBQUAD> colors;
+    auto add = [&](COLORREF c) {
+        colors.push_back(RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0});
+    };
+    if (bits == 1) {
+        add(0x000000);
+        add(0xFFFFFF);
+    } else if (bits == 4 || bits == 8) {
+        for (COLORREF c : vga) add(c);
+        if (bits == 8)
+            for (int i = 16; i < 256; ++i) {
+                BYTE g = static_cast<BYTE>((i - 16) * 255 / 239);
+                add(RGB(g, g, g));
+            }
+    }
+    return colors;
+}
+
+int RowBytes(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
+
+void ReadExact(TStream& stream, void* buffer, size_t count, int errorId) {
+    if (stream.Read(buffer, count) != count) throw EInvalidGraphic(errorId);
+}
+
+std::vector<TGraphicFormat>& Formats() {
+    static std::vector<TGraphicFormat> formats;
+    return formats;
+}
+
+void RegisterBuiltinFormats() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    RegisterGraphicFormat("bmp", DibDescriptionId, TBitmap::StaticClass(),
+                          [] { return std::make_unique<TBitmap>(); });
+    RegisterGraphicFormat("ico", std::string(), TIcon::StaticClass(), [] { return std::make_unique<TIcon>(); });
+}
+
+}  // namespace
+
+// --- TGraphic ---
+
+const TClassInfo& TGraphic::StaticClass() {
+    static const TClassInfo info{"TGraphic", &TPersistent::StaticClass(), {}, {}};
+    return info;
+}
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmOpenRead);
+    LoadFromStream(stream);
+}
+
+void TGraphic::SaveToFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmCreate);
+    SaveToStream(stream);
+}
+
+void TGraphic::SetTransparent(bool transparent) {
+    if (transparent == transparent_) return;
+    transparent_ = transparent;
+    Changed();
+}
+
+void TGraphic::Changed() {
+    modified_ = true;
+    if (OnChange) OnChange(*this);
+}
+
+// --- TBitmap ---
+
+// The bitmap's memory device context, with the bitmap selected while the canvas lives.
+class TBitmap::TBitmapCanvas : public TCanvas {
+public:
+    explicit TBitmapCanvas(TBitmap& owner) : owner_(owner) {}
+    ~TBitmapCanvas() override { Free(); }
+    void Free() {
+        if (!memDc_) return;
+        SetHandle(nullptr);
+        SelectObject(memDc_, oldBitmap_);
+        if (oldPalette_) SelectPalette(memDc_, oldPalette_, TRUE);
+        DeleteDC(memDc_);
+        memDc_ = nullptr;
+        oldPalette_ = nullptr;
+    }
+
+protected:
+    void CreateHandle() override {
+        if (!owner_.handle_) owner_.MakeDib(std::max(owner_.width_, 1), std::max(owner_.height_, 1), owner_.format_, nullptr, 0);
+        memDc_ = CreateCompatibleDC(nullptr);
+        if (!memDc_) throw Exception(sid::OutOfResources);
+        oldBitmap_ = SelectObject(memDc_, owner_.handle_);
+        if (owner_.palette_) {
+            oldPalette_ = SelectPalette(memDc_, owner_.palette_, TRUE);
+            RealizePalette(memDc_);
+        }
+        SetHandle(memDc_);
+    }
+
+private:
+    TBitmap& owner_;
+    HDC memDc_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    HPALETTE oldPalette_ = nullptr;
+};
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format) : format_(format) { SetSize(width, height); }
+
+TBitmap::~TBitmap() { FreeImage(); }
+
+const TClassInfo& TBitmap::StaticClass() {
+    static const TClassInfo info{"TBitmap", &TGraphic::StaticClass(), {}, [] { return new TBitmap(); }};
+    return info;
+}
+
+void TBitmap::FreeImage() {
+    canvas_.reset();
+    if (handle_) DeleteObject(handle_);
+    if (palette_) DeleteObject(palette_);
+    handle_ = nullptr;
+    palette_ = nullptr;
+    bits_ = nullptr;
+}
+
+void TBitmap::MakeDib(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount) {
+    if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide)
+        throw EInvalidGraphic(sid::InvalidBitmap);
+    int bits = BitsOf(format);
+    if (int64_t(RowBytes(width, bits)) * height > MaxBitmapBytes) throw EInvalidGraphic(sid::InvalidBitmap);
+    std::vector<RGBQUAD> table;
+    if (bits <= 8) {
+        table = colors ? std::vector<RGBQUAD>(colors, colors + colorCount) : DefaultColors(bits);
+        table.resize(size_t(1) << bits);
+    }
+    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + std::max<size_t>(table.size(), 3) * sizeof(RGBQUAD));
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(bits);
+    header->biCompression = BI_RGB;
+    header->biClrUsed = static_cast<DWORD>(table.size());
+    if (!table.empty()) std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), table.data(), table.size() * sizeof(RGBQUAD));
+    if (format == pf16bit) {
+        header->biCompression = BI_BITFIELDS;
+        DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), masks, sizeof(masks));
+    }
+    void* pixels = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!dib) throw EInvalidGraphic(sid::OutOfResources);
+    FreeImage();
+    handle_ = dib;
+    bits_ = pixels;
+    width_ = width;
+    height_ = height;
+    format_ = format;
+}
+
+void TBitmap::Assign(TPersistent* source) {
+    if (!source) {
+        FreeImage();
+        width_ = height_ = 0;
+        Changed();
+        return;
+    }
+    auto* other = dynamic_cast<TBitmap*>(source);
+    if (!other) {
+        TGraphic::Assign(source);
+        return;
+    }
+    if (other == this) return;
+    if (other->Empty()) {
+        FreeImage();
+        width_ = other->width_;
+        height_ = other->height_;
+        format_ = other->format_;
+    } else {
+        SetHandle(static_cast<HBITMAP>(CopyImage(other->handle_, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        if (other->palette_) {
+            WORD count = 0;
+            GetObjectW(other->palette_, sizeof(count), &count);
+            std::vector<uint8_t> buf(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+            auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+            lp->palVersion = 0x300;
+            lp->palNumEntries = count;
+            GetPaletteEntries(other->palette_, 0, count, lp->palPalEntry);
+            palette_ = CreatePalette(lp);
+        }
+    }
+    transparentColor_ = other->transparentColor_;
+    SetTransparent(other->Transparent());
+    Changed();
+}
+
+void TBitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_ && handle_) return;
+    if (width <= 0 || height <= 0) {
+        FreeImage();
+        width_ = std::max(width, 0);
+        height_ = std::max(height, 0);
+        Changed();
+        return;
+    }
+    HBITMAP oldHandle = nullptr;
+    int oldWidth = width_, oldHeight = height_;
+    if (handle_) {
+        oldHandle = handle_;
+        canvas_.reset();
+        handle_ = nullptr;  // kept for copying below
+        if (palette_) DeleteObject(palette_);
+        palette_ = nullptr;
+        bits_ = nullptr;
+    }
+    MakeDib(width, height, format_, nullptr, 0);
+    HDC dc = Canvas().Handle();
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (oldHandle) {
+        HDC src = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(src, oldHandle);
+        BitBlt(dc, 0, 0, std::min(width, oldWidth), std::min(height, oldHeight), src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+        DeleteObject(oldHandle);
+    }
+    Changed();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+    if (format == pfDevice) format = ScreenFormat();
+    if (format == format_) return;
+    if (!handle_) {
+        format_ = format;
+        return;
+    }
+    HBITMAP oldHandle = ReleaseHandle();
+    int w = width_, h = height_;
+    format_ = format;
+    MakeDib(w, h, format, nullptr, 0);
+    HDC src = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(src, oldHandle);
+    BitBlt(Canvas().Handle(), 0, 0, w, h, src, 0, 0, SRCCOPY);
+    SelectObject(src, old);
+    DeleteDC(src);
+    DeleteObject(oldHandle);
+    Changed();
+}
+
+TPixelFormat TBitmap::ScreenFormat() {
+    HDC dc = GetDC(nullptr);
+    int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    ReleaseDC(nullptr, dc);
+    return FormatOfBits(bits);
+}
+
+void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
+    if (Empty()) return;
+    HDC dest = canvas.Handle();
+    HPALETTE oldPalette = nullptr;
+    if (palette_) {
+        oldPalette = SelectPalette(dest, palette_, TRUE);
+        RealizePalette(dest);
+    }
+    if (Transparent()) {
+        canvas.BrushCopy(rect, *this, RECT{0, 0, width_, height_}, TransparentColor());
+    } else {
+        HDC src = Canvas().Handle();
+        SetStretchBltMode(dest, COLORONCOLOR);
+        StretchBlt(dest, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, src, 0, 0,
+                   width_, height_, canvas.CopyMode());
+    }
+    if (oldPalette) SelectPalette(dest, oldPalette, TRUE);
+}
+
+void TBitmap::LoadFromStream(TStream& stream) {
+    BITMAPFILEHEADER file{};
+    int64_t start = stream.Position();
+    ReadExact(stream, &file, sizeof(file), sid::InvalidBitmap);
+    if (file.bfType != 0x4D42) throw EInvalidGraphic(sid::InvalidBitmap);
+    DWORD headerSize = 0;
+    ReadExact(stream, &headerSize, sizeof(headerSize), sid::InvalidBitmap);
+    int width = 0, height = 0, bits = 0;
+    DWORD compression = BI_RGB, colorsUsed = 0;
+    DWORD masks[3] = {0, 0, 0};
+    if (headerSize == sizeof(BITMAPCOREHEADER)) {
+        BITMAPCOREHEADER core{};
+        core.bcSize = headerSize;
+        ReadExact(stream, reinterpret_cast<uint8_t*>(&core) + 4, sizeof(core) - 4, sid::InvalidBitmap);
+        width = core.bcWidth;
+        height = core.bcHeight;
+        bits = core.bcBitCount;
+    } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 1024) {
+        std::vector<uint8_t> buffer(headerSize);
+        ReadExact(stream, buffer.data() + 4, headerSize - 4, sid::InvalidBitmap);
+        BITMAPINFOHEADER info{};
+        std::memcpy(&info, buffer.data(), sizeof(info));
+        width = info.biWidth;
+        height = info.biHeight;
+        bits = info.biBitCount;
+        compression = info.biCompression;
+        colorsUsed = info.biClrUsed;
+        if (compression == BI_BITFIELDS) {
+            if (headerSize >= sizeof(BITMAPINFOHEADER) + 12)
+                std::memcpy(masks, buffer.data() + sizeof(BITMAPINFOHEADER), sizeof(masks));
+            else
+                ReadExact(stream, masks, sizeof(masks), sid::InvalidBitmap);
+        }
+    } else {
+        throw EInvalidGraphic(sid::InvalidBitmap);
+    }
+    bool topDown = height < 0;
+    if (topDown) height = -height;
+    bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    bool plain = compression == BI_RGB || (compression == BI_BITFIELDS && (bits == 16 || bits == 32));
+    if (!known || !plain || width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide)
+        throw EInvalidGraphic(sid::InvalidBitmap);
+    if (int64_t(RowBytes(width, bits)) * height > MaxBitmapBytes) throw EInvalidGraphic(sid::InvalidBitmap);
+
+    std::vector<RGBQUAD> colors;
+    if (bits <= 8) {
+        size_t count = colorsUsed ? colorsUsed : (size_t(1) << bits);
+        if (count > (size_t(1) << bits)) throw EInvalidGraphic(sid::InvalidBitmap);
+        colors.resize(count);
+        if (headerSize == sizeof(BITMAPCOREHEADER)) {
+            for (auto& c : colors) {
+                RGBTRIPLE t{};
+                ReadExact(stream, &t, sizeof(t), sid::InvalidBitmap);
+                c = RGBQUAD{t.rgbtBlue, t.rgbtGreen, t.rgbtRed, 0};
+            }
+        } else {
+            ReadExact(stream, colors.data(), count * sizeof(RGBQUAD), sid::InvalidBitmap);
+        }
+    }
+    TPixelFormat format = FormatOfBits(bits);
+    bool fiveFiveFive = bits == 16 && (compression == BI_RGB || (masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x1F));
+    bool standard32 = bits != 32 || compression == BI_RGB || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
+    if (!standard32) throw EInvalidGraphic(sid::InvalidBitmap);
+    if (bits == 16 && !fiveFiveFive && !(masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x1F))
+        throw EInvalidGraphic(sid::InvalidBitmap);
+    if (file.bfOffBits) stream.SetPosition(start + file.bfOffBits);
+
+    // 5-5-5 pictures become 16-bit DIB sections with the masks of the file.
+    if (bits == 16 && fiveFiveFive) format = pf15bit;
+    MakeDib(width, height, format == pf15bit ? pf16bit : format, colors.empty() ? nullptr : colors.data(),
+            static_cast<int>(colors.size()));
+    if (format == pf15bit) {
+        // MakeDib made 5-6-5; re-make with 5-5-5 masks.
+        std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD));
+        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+        header->biSize = sizeof(BITMAPINFOHEADER);
+        header->biWidth = width;
+        header->biHeight = height;
+        header->biPlanes = 1;
+        header->biBitCount = 16;
+        header->biCompression = BI_BITFIELDS;
+        DWORD m[3] = {0x7C00, 0x03E0, 0x001F};
+        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), m, sizeof(m));
+        void* pixels = nullptr;
+        HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &pixels, nullptr, 0);
+        if (!dib) throw EInvalidGraphic(sid::OutOfResources);
+        FreeImage();
+        handle_ = dib;
+        bits_ = pixels;
+        format_ = pf15bit;
+        width_ = width;
+        height_ = height;
+    }
+    int rowBytes = RowBytes(width, bits);
+    auto* pixels = static_cast<uint8_t*>(bits_);
+    for (int row = 0; row < height; ++row) {
+        int target = topDown ? height - 1 - row : row;
+        if (stream.Read(pixels + size_t(target) * rowBytes, rowBytes) != static_cast<size_t>(rowBytes)) {
+            FreeImage();
+            width_ = height_ = 0;
+            throw EInvalidGraphic(sid::InvalidBitmap);
+        }
+    }
+    Changed();
+}
+
+void TBitmap::SaveToStream(TStream& stream) {
+    if (Empty()) throw EInvalidGraphic(sid::InvalidBitmap);
+    GdiFlush();
+    DIBSECTION ds{};
+    GetObjectW(handle_, sizeof(ds), &ds);
+    int bits = ds.dsBmih.biBitCount;
+    std::vector<RGBQUAD> colors;
+    if (bits <= 8) {
+        colors.resize(size_t(1) << bits);
+        HDC dc = Canvas().Handle();
+        GetDIBColorTable(dc, 0, static_cast<UINT>(colors.size()), colors.data());
+    }
+    bool fields = bits == 16;
+    DWORD masks[3] = {ds.dsBitfields[0], ds.dsBitfields[1], ds.dsBitfields[2]};
+    int rowBytes = RowBytes(width_, bits);
+    DWORD headerBytes = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + (fields ? 12 : 0) +
+                        static_cast<DWORD>(colors.size() * sizeof(RGBQUAD));
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = headerBytes;
+    file.bfSize = headerBytes + static_cast<DWORD>(rowBytes) * height_;
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width_;
+    info.biHeight = height_;
+    info.biPlanes = 1;
+    info.biBitCount = static_cast<WORD>(bits);
+    info.biCompression = fields ? BI_BITFIELDS : BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(rowBytes) * height_;
+    info.biClrUsed = static_cast<DWORD>(colors.size());
+    stream.WriteBuffer(&file, sizeof(file));
+    stream.WriteBuffer(&info, sizeof(info));
+    if (fields) stream.WriteBuffer(masks, sizeof(masks));
+    if (!colors.empty()) stream.WriteBuffer(colors.data(), colors.size() * sizeof(RGBQUAD));
+    stream.WriteBuffer(bits_, static_cast<size_t>(rowBytes) * height_);
+}
+
+void TBitmap::LoadFromResourceName(HMODULE module, const std::string& name) {
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) throw EInvalidGraphic(sid::InvalidBitmap);
+    SetHandle(bitmap);
+}
+
+void TBitmap::LoadFromResourceID(HMODULE module, int id) {
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) throw EInvalidGraphic(sid::InvalidBitmap);
+    SetHandle(bitmap);
+}
+
+void TBitmap::SetPalette(HPALETTE palette) {
+    if (palette_ == palette) return;
+    canvas_.reset();
+    if (palette_) DeleteObject(palette_);
+    palette_ = palette;
+    Changed();
+}
+
+HBITMAP TBitmap::Handle() {
+    if (!handle_ && width_ > 0 && height_ > 0) MakeDib(width_, height_, format_, nullptr, 0);
+    return handle_;
+}
+
+void TBitmap::SetHandle(HBITMAP bitmap) {
+    if (bitmap == handle_) return;
+    if (!bitmap) {
+        FreeImage();
+        width_ = height_ = 0;
+        Changed();
+        return;
+    }
+    DIBSECTION ds{};
+    int got = GetObjectW(bitmap, sizeof(ds), &ds);
+    if (got == sizeof(DIBSECTION) && ds.dsBm.bmBits) {
+        FreeImage();
+        handle_ = bitmap;
+        bits_ = ds.dsBm.bmBits;
+        width_ = ds.dsBm.bmWidth;
+        height_ = std::abs(ds.dsBm.bmHeight);
+        format_ = FormatOfBits(ds.dsBmih.biBitCount);
+        if (format_ == pf16bit && ds.dsBitfields[0] == 0x7C00) format_ = pf15bit;
+    } else {
+        BITMAP bm{};
+        if (!GetObjectW(bitmap, sizeof(bm), &bm)) throw EInvalidGraphic(sid::InvalidBitmap);
+        MakeDib(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel == 1 ? pf1bit : pf24bit, nullptr, 0);
+        HDC src = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(src, bitmap);
+        BitBlt(Canvas().Handle(), 0, 0, bm.bmWidth, bm.bmHeight, src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+        DeleteObject(bitmap);
+    }
+    Changed();
+}
+
+HBITMAP TBitmap::ReleaseHandle() {
+    canvas_.reset();
+    HBITMAP result = handle_;
+    handle_ = nullptr;
+    bits_ = nullptr;
+    return result;
+}
+
+int TBitmap::ScanLineSize() const { return RowBytes(width_, BitsOf(format_)); }
+
+uint8_t* TBitmap::ScanLine(int row) {
+    if (!Handle() || row < 0 || row >= height_) throw EInvalidGraphic(sid::ListIndexError, {row});
+    GdiFlush();
+    return static_cast<uint8_t*>(bits_) + size_t(height_ - 1 - row) * ScanLineSize();
+}
+
+TCanvas& TBitmap::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(*this);
+    return *canvas_;
+}
+
+TColor TBitmap::TransparentColor() {
+    if (transparentColor_ != clDefault) return transparentColor_;
+    if (Empty()) return clDefault;
+    return Canvas().Pixel(0, height_ - 1) & 0xFFFFFF;
+}
+
+HBITMAP TBitmap::CreateMask(TColor transparentColor) {
+    HDC src = Canvas().Handle();
+    HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
+    HDC maskDc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(maskDc, mask);
+    // Blitting colour onto monochrome maps the background colour to white, all else to black.
+    COLORREF oldBk = SetBkColor(src, ColorToRGB(transparentColor));
+    BitBlt(maskDc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+    SetBkColor(src, oldBk);
+    SelectObject(maskDc, old);
+    DeleteDC(maskDc);
+    return mask;
+}
+
+// --- TIcon ---
+
+namespace {
+
+#pragma pack(push, 1)
+struct IconDirEntry {
+    BYTE Width;
+    BYTE Height;
+    BYTE ColorCount;
+    BYTE Reserved;
+    WORD PlanesOrHotX;
+    WORD BitCountOrHotY;
+    DWORD BytesInRes;
+    DWORD ImageOffset;
+};
+#pragma pack(pop)
+
+constexpr size_t MaxIconFileSize = size_t(16) << 20;
+
+}  // namespace
+
+TIcon::~TIcon() { FreeIcon(); }
+
+const TClassInfo& TIcon::StaticClass() {
+    static const TClassInfo info{"TIcon", &TGraphic::StaticClass(), {}, [] { return new TIcon(); }};
+    return info;
+}
+
+void TIcon::FreeIcon() {
+    if (handle_) {
+        if (cursor_)
+            DestroyCursor(handle_);
+        else
+            DestroyIcon(handle_);
+    }
+    handle_ = nullptr;
+    width_ = height_ = 0;
+}
+
+void TIcon::Assign(TPersistent* source) {
+    if (!source) {
+        FreeIcon();
+        data_.clear();
+        Changed();
+        return;
+    }
+    auto* other = dynamic_cast<TIcon*>(source);
+    if (!other) {
+        TGraphic::Assign(source);
+        return;
+    }
+    if (other == this) return;
+    FreeIcon();
+    data_ = other->data_;
+    cursor_ = other->cursor_;
+    if (other->handle_) {
+        handle_ = CopyIcon(other->handle_);
+        width_ = other->width_;
+        height_ = other->height_;
+    }
+    Changed();
+}
+
+void TIcon::SetWidth(int) { throw EInvalidGraphic(sid::InvalidIconSize); }
+void TIcon::SetHeight(int) { throw EInvalidGraphic(sid::InvalidIconSize); }
+
+void TIcon::Draw(TCanvas& canvas, const RECT& rect) {
+    if (!handle_) return;
+    DrawIconEx(canvas.Handle(), rect.left, rect.top, handle_, rect.right - rect.left, rect.bottom - rect.top, 0,
+               nullptr, DI_NORMAL);
+}
+
+void TIcon::SetRequestedSize(int width, int height) {
+    requestedWidth_ = width;
+    requestedHeight_ = height;
+}
+
+void TIcon::LoadFromStream(TStream& stream) {
+    int64_t remaining = stream.Size() - stream.Position();
+    if (remaining < 6 || remaining > static_cast<int64_t>(MaxIconFileSize)) throw EInvalidGraphic(sid::InvalidIcon);
+    std::vector<uint8_t> data(static_cast<size_t>(remaining));
+    ReadExact(stream, data.data(), data.size(), sid::InvalidIcon);
+    WORD reserved, type, count;
+    std::memcpy(&reserved, &data[0], 2);
+    std::memcpy(&type, &data[2], 2);
+    std::memcpy(&count, &data[4], 2);
+    if (reserved != 0 || (type != 1 && type != 2) || count == 0 || data.size() < 6 + size_t(count) * sizeof(IconDirEntry))
+        throw EInvalidGraphic(sid::InvalidIcon);
+    int wantW = requestedWidth_ ? requestedWidth_ : GetSystemMetrics(SM_CXICON);
+    int wantH = requestedHeight_ ? requestedHeight_ : GetSystemMetrics(SM_CYICON);
+    int best = -1;
+    long bestScore = 0;
+    for (int i = 0; i < count; ++i) {
+        IconDirEntry e;
+        std::memcpy(&e, &data[6 + size_t(i) * sizeof(e)], sizeof(e));
+        if (e.ImageOffset >= data.size() || e.BytesInRes == 0 || e.BytesInRes > data.size() - e.ImageOffset)
+            continue;
+        int w = e.Width ? e.Width : 256, h = e.Height ? e.Height : 256;
+        int depth = type == 1 ? e.BitCountOrHotY : 0;
+        // Nearest size first, then the most colours.
+        long score = (std::abs(w - wantW) + std::abs(h - wantH)) * 1000L - depth;
+        if (best < 0 || score < bestScore) {
+            best = i;
+            bestScore = score;
+        }
+    }
+    if (best < 0) throw EInvalidGraphic(sid::InvalidIcon);
+    IconDirEntry e;
+    std::memcpy(&e, &data[6 + size_t(best) * sizeof(e)], sizeof(e));
+    int w = e.Width ? e.Width : 256, h = e.Height ? e.Height : 256;
+    std::vector<uint8_t> image;
+    if (type == 2) {
+        // Cursor resources start with the hot spot.
+        WORD hot[2] = {e.PlanesOrHotX, e.BitCountOrHotY};
+        image.resize(4);
+        std::memcpy(image.data(), hot, 4);
+    }
+    image.insert(image.end(), data.begin() + e.ImageOffset, data.begin() + e.ImageOffset + e.BytesInRes);
+    HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), type == 1, 0x00030000, w, h, 0);
+    if (!icon) throw EInvalidGraphic(sid::InvalidIcon);
+    FreeIcon();
+    handle_ = icon;
+    cursor_ = type == 2;
+    width_ = w;
+    height_ = h;
+    data_ = std::move(data);
+    Changed();
+}
+
+void TIcon::SaveToStream(TStream& stream) {
+    // Icons handed over as handles have no file image; only loaded icons are written.
+    if (data_.empty()) throw EInvalidGraphic(sid::InvalidIcon);
+    stream.WriteBuffer(data_.data(), data_.size());
+}
+
+void TIcon::SetHandle(HICON icon) {
+    FreeIcon();
+    data_.clear();
+    cursor_ = false;
+    handle_ = icon;
+    if (icon) {
+        ICONINFO info{};
+        if (GetIconInfo(icon, &info)) {
+            BITMAP bm{};
+            GetObjectW(info.hbmMask, sizeof(bm), &bm);
+            width_ = bm.bmWidth;
+            height_ = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+            cursor_ = !info.fIcon;
+            if (info.hbmColor) DeleteObject(info.hbmColor);
+            if (info.hbmMask) DeleteObject(info.hbmMask);
+        }
+    }
+    Changed();
+}
+
+HICON TIcon::ReleaseHandle() {
+    HICON result = handle_;
+    handle_ = nullptr;
+    width_ = height_ = 0;
+    data_.clear();
+    return result;
+}
+
+// --- format registry ---
+
+void RegisterGraphicFormat(const std::string& extension, const std::string& description, const TClassInfo& cls,
+                           std::function<std::unique_ptr<TGraphic>()> create) {
+    RegisterBuiltinFormats();
+    std::string ext = LowerExtension(extension);
+    auto& formats = Formats();
+    TGraphicFormat format{ext, description, &cls, std::move(create), 0};
+    for (auto& f : formats)
+        if (f.Extension == ext) {
+            f = std::move(format);
+            return;
+        }
+    formats.push_back(std::move(format));
+}
+
+void RegisterGraphicFormat(const std::string& extension, int descriptionId, const TClassInfo& cls,
+                           std::function<std::unique_ptr<TGraphic>()> create) {
+    RegisterGraphicFormat(extension, std::string(), cls, std::move(create));
+    for (auto& f : Formats())
+        if (f.Extension == LowerExtension(extension)) f.DescriptionId = descriptionId;
+}
+
+void UnregisterGraphicClass(const TClassInfo& cls) {
+    RegisterBuiltinFormats();
+    auto& formats = Formats();
+    formats.erase(std::remove_if(formats.begin(), formats.end(), [&](const TGraphicFormat& f) { return f.Class == &cls; }),
+                  formats.end());
+}
+
+const std::vector<TGraphicFormat>& GraphicFormats() {
+    RegisterBuiltinFormats();
+    return Formats();
+}
+
+const TGraphicFormat* FindGraphicFormat(const std::string& fileName) {
+    std::string ext = LowerExtension(fileName);
+    for (const auto& f : GraphicFormats())
+        if (f.Extension == ext) return &f;
+    return nullptr;
+}
+
+std::string GraphicFormatDescription(const TGraphicFormat& format) {
+    std::string text = format.DescriptionId ? LoadStr(format.DescriptionId) : format.Description;
+    return text.empty() ? "*." + format.Extension : text;
+}
+
+std::string GraphicFilter(const TClassInfo& base, const std::string& allCaption) {
+    std::string all, entries;
+    for (const auto& f : GraphicFormats()) {
+        if (!f.Class || !f.Class->InheritsFrom(base)) continue;
+        std::string mask = "*." + f.Extension;
+        if (!all.empty()) all += ';';
+        all += mask;
+        entries += "|" + GraphicFormatDescription(f) + " (" + mask + ")|" + mask;
+    }
+    if (allCaption.empty()) return entries.empty() ? std::string() : entries.substr(1);
+    return allCaption + " (" + all + ")|" + all + entries;
+}
+
+// --- TPicture ---
+
+TPicture::~TPicture() = default;
+
+void TPicture::Changed() {
+    if (OnChange) OnChange(*this);
+}
+
+void TPicture::Assign(TPersistent* source) {
+    if (!source) {
+        graphic_.reset();
+        Changed();
+        return;
+    }
+    if (auto* picture = dynamic_cast<TPicture*>(source)) {
+        SetGraphic(picture->Graphic());
+        return;
+    }
+    if (auto* graphic = dynamic_cast<TGraphic*>(source)) {
+        SetGraphic(graphic);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TPicture::SetGraphic(TGraphic* graphic) {
+    if (!graphic) {
+        graphic_.reset();
+        Changed();
+        return;
+    }
+    if (graphic == graphic_.get()) return;
+    const TClassInfo& cls = graphic->ClassType();
+    if (!cls.Create) throw EInvalidGraphic(InvalidImageFormatId);
+    std::unique_ptr<TGraphic> copy(static_cast<TGraphic*>(cls.Create()));
+    copy->Assign(graphic);
+    TakeGraphic(std::move(copy));
+}
+
+void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic) {
+    graphic_ = std::move(graphic);
+    if (graphic_) graphic_->OnChange = [this](TGraphic&) { Changed(); };
+    Changed();
+}
+
+TBitmap& TPicture::Bitmap() {
+    if (!dynamic_cast<TBitmap*>(graphic_.get())) TakeGraphic(std::make_unique<TBitmap>());
+    return static_cast<TBitmap&>(*graphic_);
+}
+
+TIcon& TPicture::Icon() {
+    if (!dynamic_cast<TIcon*>(graphic_.get())) TakeGraphic(std::make_unique<TIcon>());
+    return static_cast<TIcon&>(*graphic_);
+}
+
+void TPicture::LoadFromFile(const std::string& fileName) {
+    const TGraphicFormat* format = FindGraphicFormat(fileName);
+    if (!format || !format->Create) throw EInvalidGraphic(sid::UnknownPictureExtension, {LowerExtension(fileName)});
+    std::unique_ptr<TGraphic> graphic = format->Create();
+    graphic->LoadFromFile(fileName);
+    TakeGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToFile(const std::string& fileName) {
+    if (graphic_) graphic_->SaveToFile(fileName);
+}
