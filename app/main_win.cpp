@@ -12,6 +12,7 @@
 #include "app/resource_data_win.h"
 #include "base/program.h"
 #include "config/configuration.h"
+#include "widgets/message_form_win.h"
 #include "app/varnolet_win.h"
 
 namespace {
@@ -43,6 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         static TModuleStringSource moduleStrings;
         SetStringSource(&moduleStrings);
         InstallResourceReader();
+        // Notices of the runtime and the configuration go to the program's message dialog.
+        InstallMessageDialog();
         static TWin32Clipboard systemClipboard;
         SetClipboard(&systemClipboard);
 
