@@ -10,6 +10,7 @@
 #include "resources/resource_module_win.h"
 #include "base/strings.h"
 #include "app/resource_data_win.h"
+#include "app/text_node.h"
 #include "base/program.h"
 #include "config/configuration.h"
 #include "widgets/message_form_win.h"
@@ -44,6 +45,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         static TModuleStringSource moduleStrings;
         SetStringSource(&moduleStrings);
         InstallResourceReader();
+        // The quick-text classes are known before any library file is read.
+        RegisterTextNodeClasses();
         // Notices of the runtime and the configuration go to the program's message dialog.
         InstallMessageDialog();
         static TWin32Clipboard systemClipboard;
