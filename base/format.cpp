@@ -12,7 +12,7 @@ namespace {
 char decimalSeparator = ',';
 
 // One parsed placeholder.
-struct TSpec {
+struct TPlaceholder {
     bool leftAlign = false;
     int width = 0;
     int precision = -1;  // -1: none given
@@ -177,7 +177,7 @@ private:
         return true;
     }
 
-    bool ParseSpec(TSpec& spec) {
+    bool ParsePlaceholder(TPlaceholder& placeholder) {
         // An explicit argument index "n:" comes first.
         size_t save = pos_;
         int index;
@@ -188,44 +188,44 @@ private:
             pos_ = save;
         }
         if (pos_ < fmt_.size() && fmt_[pos_] == '-') {
-            spec.leftAlign = true;
+            placeholder.leftAlign = true;
             ++pos_;
         }
-        if (!SizeField(spec.width)) return false;
-        if (spec.width < 0) {
-            spec.leftAlign = true;
-            spec.width = -spec.width;
+        if (!SizeField(placeholder.width)) return false;
+        if (placeholder.width < 0) {
+            placeholder.leftAlign = true;
+            placeholder.width = -placeholder.width;
         }
         if (pos_ < fmt_.size() && fmt_[pos_] == '.') {
             ++pos_;
-            spec.precision = 0;
-            if (!SizeField(spec.precision)) return false;
+            placeholder.precision = 0;
+            if (!SizeField(placeholder.precision)) return false;
         }
         if (pos_ >= fmt_.size()) return false;
         char conv = fmt_[pos_++];
         if (conv >= 'A' && conv <= 'Z') conv = static_cast<char>(conv - 'A' + 'a');
-        spec.conversion = conv;
+        placeholder.conversion = conv;
         return true;
     }
 
-    bool Convert(const TSpec& spec, const TFormatArg& arg, std::string& text) {
+    bool Convert(const TPlaceholder& placeholder, const TFormatArg& arg, std::string& text) {
         const bool isInt = std::holds_alternative<int64_t>(arg);
         const bool isFloat = std::holds_alternative<double>(arg);
-        switch (spec.conversion) {
+        switch (placeholder.conversion) {
             case 'd': {
                 if (!isInt) return false;
                 const int64_t v = std::get<int64_t>(arg);
                 const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
-                text = (v < 0 ? "-" : "") + PadZeros(UnsignedDigits(magnitude, 10), spec.precision);
+                text = (v < 0 ? "-" : "") + PadZeros(UnsignedDigits(magnitude, 10), placeholder.precision);
                 return true;
             }
             case 'u':
                 if (!isInt) return false;
-                text = PadZeros(UnsignedDigits(UnsignedPattern(std::get<int64_t>(arg)), 10), spec.precision);
+                text = PadZeros(UnsignedDigits(UnsignedPattern(std::get<int64_t>(arg)), 10), placeholder.precision);
                 return true;
             case 'x':
                 if (!isInt) return false;
-                text = PadZeros(UnsignedDigits(UnsignedPattern(std::get<int64_t>(arg)), 16), spec.precision);
+                text = PadZeros(UnsignedDigits(UnsignedPattern(std::get<int64_t>(arg)), 16), placeholder.precision);
                 return true;
             case 'c':
                 if (isInt) {
@@ -238,20 +238,20 @@ private:
             case 's':
                 if (isFloat) return false;
                 text = isInt ? IntToStr(std::get<int64_t>(arg)) : std::get<std::string>(arg);
-                if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision))
-                    text.resize(static_cast<size_t>(spec.precision));
+                if (placeholder.precision >= 0 && text.size() > static_cast<size_t>(placeholder.precision))
+                    text.resize(static_cast<size_t>(placeholder.precision));
                 return true;
             case 'f':
                 if (!isFloat) return false;
-                text = FixedText(std::get<double>(arg), spec.precision < 0 ? 2 : spec.precision);
+                text = FixedText(std::get<double>(arg), placeholder.precision < 0 ? 2 : placeholder.precision);
                 return true;
             case 'e':
                 if (!isFloat) return false;
-                text = ScientificText(std::get<double>(arg), spec.precision < 0 ? 15 : spec.precision);
+                text = ScientificText(std::get<double>(arg), placeholder.precision < 0 ? 15 : placeholder.precision);
                 return true;
             case 'g':
                 if (!isFloat) return false;
-                text = GeneralText(std::get<double>(arg), spec.precision < 0 ? 15 : spec.precision);
+                text = GeneralText(std::get<double>(arg), placeholder.precision < 0 ? 15 : placeholder.precision);
                 return true;
             default:
                 return false;
@@ -259,15 +259,15 @@ private:
     }
 
     bool Placeholder(std::string& out) {
-        TSpec spec;
-        if (!ParseSpec(spec)) return false;
+        TPlaceholder placeholder;
+        if (!ParsePlaceholder(placeholder)) return false;
         const TFormatArg* arg;
         if (!NextArg(arg)) return false;
         std::string text;
-        if (!Convert(spec, *arg, text)) return false;
-        if (static_cast<int>(text.size()) < spec.width) {
-            const std::string pad(static_cast<size_t>(spec.width) - text.size(), ' ');
-            text = spec.leftAlign ? text + pad : pad + text;
+        if (!Convert(placeholder, *arg, text)) return false;
+        if (static_cast<int>(text.size()) < placeholder.width) {
+            const std::string pad(static_cast<size_t>(placeholder.width) - text.size(), ' ');
+            text = placeholder.leftAlign ? text + pad : pad + text;
         }
         out += text;
         return true;
