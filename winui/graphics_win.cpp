@@ -201,10 +201,12 @@ void TBitmap::MakeDib(int width, int height, TPixelFormat format, const RGBQUAD*
     header->biCompression = BI_RGB;
     header->biClrUsed = static_cast<DWORD>(table.size());
     if (!table.empty()) std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), table.data(), table.size() * sizeof(RGBQUAD));
-    if (format == pf16bit) {
+    if (format == pf16bit || format == pf15bit) {
+        // 16-bit sections carry their channel masks: 5-6-5, or 5-5-5 for 15-bit pictures.
         header->biCompression = BI_BITFIELDS;
-        DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), masks, sizeof(masks));
+        const DWORD masks565[3] = {0xF800, 0x07E0, 0x001F};
+        const DWORD masks555[3] = {0x7C00, 0x03E0, 0x001F};
+        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), format == pf15bit ? masks555 : masks565, sizeof(masks565));
     }
     void* pixels = nullptr;
     HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &pixels, nullptr, 0);
@@ -402,30 +404,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
 
     // 5-5-5 pictures become 16-bit DIB sections with the masks of the file.
     if (bits == 16 && fiveFiveFive) format = pf15bit;
-    MakeDib(width, height, format == pf15bit ? pf16bit : format, colors.empty() ? nullptr : colors.data(),
-            static_cast<int>(colors.size()));
-    if (format == pf15bit) {
-        // MakeDib made 5-6-5; re-make with 5-5-5 masks.
-        std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD));
-        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
-        header->biSize = sizeof(BITMAPINFOHEADER);
-        header->biWidth = width;
-        header->biHeight = height;
-        header->biPlanes = 1;
-        header->biBitCount = 16;
-        header->biCompression = BI_BITFIELDS;
-        DWORD m[3] = {0x7C00, 0x03E0, 0x001F};
-        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), m, sizeof(m));
-        void* pixels = nullptr;
-        HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &pixels, nullptr, 0);
-        if (!dib) throw EInvalidGraphic(sid::OutOfResources);
-        FreeImage();
-        handle_ = dib;
-        bits_ = pixels;
-        format_ = pf15bit;
-        width_ = width;
-        height_ = height;
-    }
+    MakeDib(width, height, format, colors.empty() ? nullptr : colors.data(), static_cast<int>(colors.size()));
     int rowBytes = RowBytes(width, bits);
     auto* pixels = static_cast<uint8_t*>(bits_);
     for (int row = 0; row < height; ++row) {
