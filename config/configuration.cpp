@@ -23,17 +23,9 @@ struct TConfigurationEnd {
     ~TConfigurationEnd() { FreeConfiguration(); }
 };
 
-TConfigRootNode* LoadRoot(const std::string& fileName) {
-    std::unique_ptr<TNode> node(LoadFromFile(fileName));
-    if (auto* root = dynamic_cast<TConfigRootNode*>(node.get())) {
-        node.release();
-        return root;
-    }
-    throw EStreamError(sid::InvalidStreamFormat);
-}
-
-TConfigRootNode* LoadRootFromResource() {
-    std::unique_ptr<TNode> node(LoadFromResource(TConfigRootNode::StaticClass().DefaultText()));
+// Takes a loaded tree as the configuration root; another kind of tree is a wrong file.
+TConfigRootNode* AsConfigRoot(TNode* loaded) {
+    std::unique_ptr<TNode> node(loaded);
     if (auto* root = dynamic_cast<TConfigRootNode*>(node.get())) {
         node.release();
         return root;
@@ -44,11 +36,11 @@ TConfigRootNode* LoadRootFromResource() {
 TConfigRootNode* LoadOrCreate() {
     const std::string fileName = ProgramFile(".CFG");
     try {
-        return LoadRoot(fileName);
+        return AsConfigRoot(LoadFromFile(fileName));
     } catch (const std::exception&) {
     }
     try {
-        return LoadRootFromResource();
+        return AsConfigRoot(LoadFromResource(TConfigRootNode::StaticClass().DefaultText()));
     } catch (const std::exception&) {
     }
     TConfigRootNode* root = TConfigRootNode::CreateEmpty();
