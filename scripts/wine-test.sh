@@ -10,7 +10,7 @@
 #   "[  PASSED  ] N tests." without any "[  FAILED  ]" line, since Wine can report 0 for a
 #   program that crashed;
 # - screenshots: the test writes NAME.request (a screen rectangle) into
-#   BUILD_DIR/screenshots, this script grabs the X screen with xwd and writes NAME.png there.
+#   BUILD_DIR/screenshots, this script grabs the X screen with ImageMagick's import and writes NAME.png there.
 # Environment: VARNOLET_TEST_TIMEOUT (seconds, default 300).
 set -u
 
@@ -116,15 +116,16 @@ watch_screenshots() {
       local name geometry
       name=$(basename "$request" .request)
       geometry=$(head -n1 "$request")
-      if xwd -root -silent -display "$DISPLAY" >"$work/$name.xwd" 2>>"$work/xwd.log" &&
-        convert "xwd:$work/$name.xwd" -crop "$geometry" +repage "png:$shots/$name.png.tmp" \
-          2>>"$work/xwd.log"; then
+      # ImageMagick reads the screen as it is composed; xwd's root dump shows a Wine window that
+      # lies over another Wine window as black.
+      if import -display "$DISPLAY" -window root -crop "$geometry" +repage \
+          "png:$shots/$name.png.tmp" 2>>"$work/screenshot.log"; then
         mv "$shots/$name.png.tmp" "$shots/$name.png"
         echo "wine-test: screenshot $shots/$name.png"
       else
         echo "wine-test: screenshot $name failed" >&2
       fi
-      rm -f "$request" "$work/$name.xwd"
+      rm -f "$request"
     done
     sleep 0.2
   done
