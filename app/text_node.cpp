@@ -14,10 +14,14 @@ constexpr int NewTextId = 65142;   // "Neuer Text"
 constexpr int NewGroupId = 65143;  // "Neue Gruppe"
 
 TPropInfo DataProp() {
-    return TypedProp<TTextNode, std::vector<uint8_t>>(
-        "Data", TPropKind::pkBinary, [](const TTextNode& n) { return n.DataValue(); },
-        [](TTextNode& n, const std::vector<uint8_t>& v) { n.SetDataValue(v); },
+    TPropInfo prop = TypedProp<TTextNode, std::vector<uint8_t>>(
+        "Data", TPropKind::pkBinary, [](const TTextNode& n) { return n.DataValue(); }, {},
         [](const TTextNode& n) { return n.HasData(); });
+    // The text block read from a file becomes the node's text stream without a copy.
+    prop.Set = [](TPersistent& node, TPropValue&& value) {
+        static_cast<TTextNode&>(node).SetDataValue(std::get<std::vector<uint8_t>>(std::move(value)));
+    };
+    return prop;
 }
 
 }  // namespace
@@ -76,16 +80,14 @@ std::vector<uint8_t> TTextNode::DataValue() const {
     return value;
 }
 
-void TTextNode::SetDataValue(const std::vector<uint8_t>& value) {
+void TTextNode::SetDataValue(std::vector<uint8_t> value) {
     if (value.size() < 4) throw EReadError(sid::InvalidStreamFormat);
     uint32_t count = 0;
     for (int i = 0; i < 4; ++i) count |= uint32_t(value[i]) << (8 * i);
     // The count comes from a file: it must fit the bytes that are really there.
     if (count > value.size() - 4) throw EReadError(sid::InvalidStreamFormat);
-    TMemoryStream& stream = GetDataStream();
-    stream.Clear();
-    stream.WriteBuffer(value.data() + 4, count);
-    stream.SetPosition(0);
+    value.resize(4 + size_t(count));
+    GetDataStream().TakeBytes(std::move(value), 4);
 }
 
 void TTextGroup::InitNode() {

@@ -36,7 +36,7 @@ public:
     // The "Data" property: a 32-bit byte count followed by the bytes.
     std::vector<uint8_t> DataValue() const;
     // Raises EReadError (invalid stream format) when the count does not fit the bytes.
-    void SetDataValue(const std::vector<uint8_t>& value);
+    void SetDataValue(std::vector<uint8_t> value);
 
 protected:
     // What CreateNew does after the virtual constructor.

@@ -72,14 +72,7 @@ TPropValue ScalarToPropValue(const TStreamScalar& value, const TPropInfo& prop) 
                 return TSetValue{bits};
             }
             break;
-        case TPropKind::pkBinary:
-            if (type == vaBinary) {
-                // One block copy: texts of a quick-text file arrive here, some of them large.
-                std::vector<uint8_t> bytes(value.Text.size());
-                if (!bytes.empty()) std::memcpy(bytes.data(), value.Text.data(), bytes.size());
-                return bytes;
-            }
-            break;
+        case TPropKind::pkBinary:  // binary values come through Binary
         case TPropKind::pkStringList:
         case TPropKind::pkObject: break;
     }
@@ -167,6 +160,13 @@ std::string TComponentParser::ReadText(uint64_t count) {
     return text;
 }
 
+std::vector<uint8_t> TComponentParser::ReadBlock(uint64_t count) {
+    if (count > Available()) Invalid();
+    std::vector<uint8_t> block(static_cast<size_t>(count));
+    if (count) ReadBytes(block.data(), block.size());
+    return block;
+}
+
 std::string TComponentParser::ReadShortString() { return ReadText(ReadByte()); }
 
 uint32_t TComponentParser::ReadUInt32() {
@@ -232,6 +232,9 @@ void TComponentParser::ReadValue(TComponentStreamHandler& handler) {
             if (lists >= MaxListDepth) Invalid();
             handler.BeginList();
             ++lists;
+        } else if (type == vaBinary) {
+            // Texts of a quick-text file are binary values: one block, handed over whole.
+            handler.Binary(ReadBlock(ReadUInt32()));
         } else {
             TStreamScalar value;
             ReadScalar(type, value);
@@ -259,8 +262,7 @@ void TComponentParser::ReadScalar(TValueType type, TStreamScalar& value) {
         }
         case vaString:
         case vaIdent: value.Text = ReadShortString(); break;
-        case vaLString:
-        case vaBinary: value.Text = ReadText(ReadUInt32()); break;
+        case vaLString: value.Text = ReadText(ReadUInt32()); break;
         case vaFalse:
         case vaTrue: break;
         case vaSet:
@@ -355,20 +357,50 @@ void TComponentReader::BeginProperty(const std::string& name) {
     ResolveProperty(Current(), name);
 }
 
-// "A.B.C": A and B must be object properties (or B the "Strings" of a string list A).
 void TComponentReader::ResolveProperty(TPersistent* instance, const std::string& path) {
+    std::vector<TResolvedPath>& known = resolved_[path];
+    for (const TResolvedPath& entry : known) {
+        if (ResolveKnown(instance, entry)) return;
+    }
+    known.push_back(ResolveNew(instance, path));
+}
+
+// Follows a path resolved before; false when an object on the way is of another class than
+// it was then.
+bool TComponentReader::ResolveKnown(TPersistent* instance, const TResolvedPath& known) {
+    TPersistent* object = instance;
+    for (size_t i = 0; i < known.Props.size(); ++i) {
+        if (&object->ClassType() != known.Classes[i]) return false;
+        const TPropInfo* prop = known.Props[i];
+        if (i + 1 == known.Props.size()) {
+            target_.Object = object;
+            target_.Prop = prop;
+            target_.StringList = known.StringList;
+            return true;
+        }
+        object = prop->Get ? std::get<TPersistent*>(prop->Get(*object)) : nullptr;
+        if (!object) throw EPropertyError(sid::InvalidPropertyPath);
+    }
+    return false;
+}
+
+// "A.B.C": A and B must be object properties (or B the "Strings" of a string list A).
+TComponentReader::TResolvedPath TComponentReader::ResolveNew(TPersistent* instance, const std::string& path) {
     const std::vector<std::string> parts = SplitPath(path);
+    TResolvedPath resolved;
     TPersistent* object = instance;
     for (size_t i = 0; i < parts.size(); ++i) {
         const TPropInfo* prop = object->ClassType().FindProp(parts[i]);
         if (!prop) throw EPropertyError(sid::UnknownProperty);
+        resolved.Classes.push_back(&object->ClassType());
+        resolved.Props.push_back(prop);
         const bool last = i + 1 == parts.size();
         if (last) {
             if (prop->Kind == TPropKind::pkObject || prop->Kind == TPropKind::pkStringList) InvalidValue();
             if (!prop->Set) throw EPropertyError(sid::PropertyReadOnly);
             target_.Object = object;
             target_.Prop = prop;
-            return;
+            return resolved;
         }
         if (prop->Kind == TPropKind::pkObject) {
             object = prop->Get ? std::get<TPersistent*>(prop->Get(*object)) : nullptr;
@@ -381,10 +413,25 @@ void TComponentReader::ResolveProperty(TPersistent* instance, const std::string&
             target_.Object = object;
             target_.Prop = prop;
             target_.StringList = true;
-            return;
+            resolved.StringList = true;
+            return resolved;
         }
         throw EPropertyError(sid::InvalidPropertyPath);
     }
+    throw EPropertyError(sid::InvalidPropertyPath);
+}
+
+void TComponentStreamHandler::Binary(std::vector<uint8_t>&& bytes) {
+    TStreamScalar value;
+    value.Type = vaBinary;
+    value.Text.assign(bytes.begin(), bytes.end());
+    Value(value);
+}
+
+void TComponentReader::Binary(std::vector<uint8_t>&& bytes) {
+    if (target_.StringList || target_.Done || target_.Prop->Kind != TPropKind::pkBinary) InvalidValue();
+    target_.Prop->Set(*target_.Object, TPropValue(std::move(bytes)));
+    target_.Done = true;
 }
 
 void TComponentReader::Value(const TStreamScalar& value) {

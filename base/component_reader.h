@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "component.h"
@@ -40,6 +41,9 @@ public:
     virtual void EndObject() = 0;
     virtual void BeginProperty(const std::string& name) = 0;
     virtual void Value(const TStreamScalar& value) = 0;
+    // A binary value (vaBinary). Handlers that keep the block take it over; the default hands
+    // it to Value as the text of a scalar.
+    virtual void Binary(std::vector<uint8_t>&& bytes);
     virtual void BeginList() = 0;
     virtual void EndList() = 0;
     virtual void EndProperty() = 0;
@@ -66,6 +70,7 @@ private:
     uint8_t PeekByte();
     void ReadBytes(void* buffer, size_t count);
     std::string ReadText(uint64_t count);
+    std::vector<uint8_t> ReadBlock(uint64_t count);
     std::string ReadShortString();
     uint32_t ReadUInt32();
     uint64_t Available() const { return (buffer_.size() - bufferPos_) + unread_; }
@@ -114,10 +119,21 @@ private:
     void EndObject() override;
     void BeginProperty(const std::string& name) override;
     void Value(const TStreamScalar& value) override;
+    void Binary(std::vector<uint8_t>&& bytes) override;
     void BeginList() override;
     void EndList() override;
     void EndProperty() override;
+    // A property path resolved once: the rows along the path and the class of the object at
+    // each step. Every record of a file names the same few paths, so the reader looks each
+    // (class, path) up once.
+    struct TResolvedPath {
+        std::vector<const TClassInfo*> Classes;
+        std::vector<const TPropInfo*> Props;
+        bool StringList = false;
+    };
     void ResolveProperty(TPersistent* instance, const std::string& path);
+    bool ResolveKnown(TPersistent* instance, const TResolvedPath& known);
+    TResolvedPath ResolveNew(TPersistent* instance, const std::string& path);
 
     TStream& stream_;
     TComponent* root_ = nullptr;
@@ -125,6 +141,7 @@ private:
     std::vector<TComponent*> stack_;
     std::vector<TComponent*> loaded_;
     TTarget target_;
+    std::unordered_map<std::string, std::vector<TResolvedPath>> resolved_;
 };
 
 // Converts a scalar from a stream to the value a row of Kind carries; raises EReadError

@@ -476,4 +476,7 @@ int CompareText(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
+// Case folding keeps the length, so texts of different lengths are never the same.
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CompareText(a, b) == 0;
+}

@@ -39,8 +39,9 @@ struct TPropInfo {
     std::string Name;
     TPropKind Kind;
     std::function<TPropValue(const TPersistent&)> Get;
-    // Empty for a property that cannot be set.
-    std::function<void(TPersistent&, const TPropValue&)> Set;
+    // Empty for a property that cannot be set. The value is handed over: a setter may move
+    // from it (binary values of a file can be large).
+    std::function<void(TPersistent&, TPropValue&&)> Set;
     // Empty means always stored.
     std::function<bool(const TPersistent&)> Stored;
     // Element names of a set, in bit order.

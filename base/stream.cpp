@@ -99,6 +99,17 @@ void TMemoryStream::SetSize(int64_t newSize) {
     if (pos_ > newSize) pos_ = newSize;
 }
 
+void TMemoryStream::TakeBytes(std::vector<uint8_t>&& bytes, size_t skip) {
+    if (static_cast<int64_t>(bytes.size()) > MaxSize + static_cast<int64_t>(skip))
+        throw EWriteError(sid::WriteError);
+    if (skip >= bytes.size())
+        bytes.clear();
+    else if (skip > 0)
+        bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(skip));
+    data_ = std::move(bytes);
+    pos_ = 0;
+}
+
 void TMemoryStream::Clear() {
     data_.clear();
     data_.shrink_to_fit();

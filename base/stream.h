@@ -51,6 +51,9 @@ public:
 
     const uint8_t* Memory() const { return data_.data(); }
     const std::vector<uint8_t>& Bytes() const { return data_; }
+    // Takes Bytes without the first Skip ones as the stream's contents, position 0, without
+    // copying the block.
+    void TakeBytes(std::vector<uint8_t>&& bytes, size_t skip = 0);
     void Clear();
     void LoadFromStream(TStream& source);
     void SaveToStream(TStream& dest) const;

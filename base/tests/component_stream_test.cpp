@@ -124,6 +124,21 @@ public:
     const TClassInfo& ClassType() const override { return StaticClass(); }
 };
 
+// A subclass whose Count row keeps the value plus 1000: a record of this class that took the
+// row of TPart would show it.
+class TOffsetPart : public TPart {
+public:
+    static const TClassInfo& StaticClass() {
+        static const TClassInfo info{
+            "TOffsetPart", &TPart::StaticClass(),
+            {TypedProp<TPart, int32_t>("Count", TPropKind::pkInteger, [](const TPart& p) { return p.count; },
+                                       [](TPart& p, const int32_t& v) { p.count = v + 1000; })},
+            [] { return static_cast<TPersistent*>(new TOffsetPart()); }};
+        return info;
+    }
+    const TClassInfo& ClassType() const override { return StaticClass(); }
+};
+
 class ComponentStreamTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -387,6 +402,10 @@ TEST_F(ComponentStreamTest, BadPropertiesFailWithTheirMessages) {
         {"list for integer", Cat({Str("Count"), {1, 2, 1, 0}}), sid::InvalidPropertyValue},
         {"integer in string list", Cat({Str("Lines.Strings"), {1, 2, 1, 0}}), sid::InvalidPropertyValue},
         {"nested list in string list", Cat({Str("Lines.Strings"), {1, 1, 0, 0}}), sid::InvalidPropertyValue},
+        {"binary for string", Cat({Str("Caption"), {10, 1, 0, 0, 0, 'x'}}), sid::InvalidPropertyValue},
+        {"binary in string list", Cat({Str("Lines.Strings"), {1, 10, 1, 0, 0, 0, 'x', 0}}), sid::InvalidPropertyValue},
+        {"string for binary", Cat({Str("Blob"), {6}, Str("x")}), sid::InvalidPropertyValue},
+        {"binary longer than the stream", Cat({Str("Blob"), {10, 200, 0, 0, 0, 'x'}}), sid::InvalidStreamFormat},
         {"unknown set element", Cat({Str("Options"), {11}, Str("opZ"), {0}}), sid::InvalidPropertyValue},
         {"two-letter char", Cat({Str("Letter"), {6}, Str("ab")}), sid::InvalidPropertyValue},
         {"end of list as value", Cat({Str("Count"), {0}}), sid::InvalidStreamFormat},
@@ -394,6 +413,26 @@ TEST_F(ComponentStreamTest, BadPropertiesFailWithTheirMessages) {
         {"type byte 255", Cat({Str("Count"), {255}}), sid::InvalidStreamFormat},
     };
     for (const TCase& c : cases) EXPECT_EQ(ReadFailure(Cat({Signature, Record(c.properties)})), c.id) << c.what;
+}
+
+TEST_F(ComponentStreamTest, EachRecordResolvesItsPathsByItsOwnClass) {
+    RegisterComponentClass(TOffsetPart::StaticClass());
+    // The same property names in records of two classes, interleaved: TPart, TOffsetPart,
+    // TPart, TOffsetPart, each with Count and Gadget.Size.
+    auto child = [](const char* cls, uint8_t count, uint8_t size) {
+        return Cat({Str(cls), Str(""), Str("Count"), {2, count}, Str("Gadget.Size"), {2, size}, {0}, {0}});
+    };
+    const Bytes children = Cat({child("TPart", 1, 11), child("TOffsetPart", 2, 12), child("TPart", 3, 13),
+                                child("TOffsetPart", 4, 14)});
+    TPart root;
+    ReadInto(&root, Cat({Signature, Record(Cat({Str("Count"), {2, 9}}), children)}));
+    EXPECT_EQ(root.count, 9);
+    ASSERT_EQ(root.kids.size(), 4u);
+    const int32_t counts[] = {1, 1002, 3, 1004};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(root.kids[i]->count, counts[i]) << i;
+        EXPECT_EQ(root.kids[i]->gadget.size, int32_t(11 + i)) << i;
+    }
 }
 
 TEST_F(ComponentStreamTest, AcceptedValueVariants) {

@@ -97,6 +97,18 @@ TEST(MemoryStream, WritesBeyondTheSizeLimitFailWithoutAllocating) {
     EXPECT_EQ(s.Seek(INT64_MAX, soCurrent), -1);
 }
 
+TEST(MemoryStream, TakeBytesDropsTheSkippedHeadAndRewinds) {
+    TMemoryStream stream;
+    stream.WriteBuffer("old contents", 12);
+    stream.TakeBytes(std::vector<uint8_t>{4, 0, 0, 0, 'a', 'b', 'c', 'd'}, 4);
+    EXPECT_EQ(stream.Position(), 0);
+    EXPECT_EQ(stream.Bytes(), (std::vector<uint8_t>{'a', 'b', 'c', 'd'}));
+    stream.TakeBytes(std::vector<uint8_t>{1, 2}, 5);
+    EXPECT_EQ(stream.Size(), 0);
+    stream.TakeBytes(std::vector<uint8_t>{7, 8});
+    EXPECT_EQ(stream.Bytes(), (std::vector<uint8_t>{7, 8}));
+}
+
 TEST(Stream, CopyFrom) {
     TMemoryStream src;
     src.WriteBuffer("0123456789", 10);
