@@ -5,6 +5,8 @@
 #include "base/exception.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
+#include "app/symbol_pictures.h"
+#include "nodes/node_picture_info.h"
 #include "nodes/node_registry.h"
 #include "nodes/node_stream.h"
 
@@ -88,6 +90,53 @@ void TTextNode::SetDataValue(std::vector<uint8_t> value) {
     if (count > value.size() - 4) throw EReadError(sid::InvalidStreamFormat);
     value.resize(4 + size_t(count));
     GetDataStream().TakeBytes(std::move(value), 4);
+}
+
+// ---- the grid's picture queries ----
+
+namespace {
+
+const TSymbolPictures*& SymbolPicturesSlot() {
+    static const TSymbolPictures* pictures = nullptr;
+    return pictures;
+}
+
+// The entry of the node's symbol when the pictures have one.
+bool FindSymbolOf(const TNode& node, TSymbolPicture& picture) {
+    const TSymbolPictures* pictures = SymbolPictures();
+    return pictures && pictures->FindSymbol(node.Bitmap(), picture);
+}
+
+}  // namespace
+
+void SetSymbolPictures(const TSymbolPictures* pictures) { SymbolPicturesSlot() = pictures; }
+const TSymbolPictures* SymbolPictures() { return SymbolPicturesSlot(); }
+
+void TTextNode::Dispatch(TNodeMessage& message) {
+    if (message.Msg == NM_NODEDRAWINFO && message.LParam) {
+        auto& info = *reinterpret_cast<TNodePictureInfo*>(message.LParam);
+        info.Symbol.ID = Bitmap();
+        TSymbolPicture picture;
+        if (FindSymbolOf(*this, picture)) {
+            info.Symbol.Picture = picture.Entry;
+            // An unstretched picture gets its own width and a pixel on each side.
+            if (!picture.Stretched && info.Symbol.Rect.Width() < picture.Width + 2)
+                info.Symbol.Rect.Right = info.Symbol.Rect.Left + picture.Width + 2;
+        }
+        message.Result = 1;
+        return;
+    }
+    if (message.Msg == NM_NODEROWHEIGHT) {
+        intptr_t height = message.WParam;
+        TSymbolPicture picture;
+        if (FindSymbolOf(*this, picture) && !picture.Stretched) {
+            const intptr_t wanted = (picture.Height + 2) & ~intptr_t(1);
+            if (wanted > height) height = wanted;
+        }
+        message.Result = height;
+        return;
+    }
+    TNode::Dispatch(message);
 }
 
 void TTextGroup::InitNode() {

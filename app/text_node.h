@@ -38,6 +38,10 @@ public:
     // Raises EReadError (invalid stream format) when the count does not fit the bytes.
     void SetDataValue(std::vector<uint8_t> value);
 
+    // Answers the node grid's picture query (NM_NODEDRAWINFO) and row height query
+    // (NM_NODEROWHEIGHT) from the symbol pictures.
+    void Dispatch(TNodeMessage& message) override;
+
 protected:
     // What CreateNew does after the virtual constructor.
     virtual void InitNew();

@@ -1,11 +1,14 @@
 // The quick-text node classes: new entries, where entries may go, and what the file stores
 // for each node (always symbol and state, the text unless it is the class name, the RTF text
-// as a counted binary value).
+// as a counted binary value), and the answers to the node grid's picture queries.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
+#include "app/symbol_pictures.h"
 #include "app/text_node.h"
+#include "nodes/node_picture_info.h"
 #include "base/component_reader.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
@@ -174,4 +177,122 @@ TEST_F(TextNodeTest, TheClassListFollowsTheUseCounts) {
     ASSERT_FALSE(list.names.empty());
     EXPECT_EQ(list.names[0], "TTextData");
     EXPECT_EQ(list.names.size(), 4u);  // TTextData, TTextGroup, TTextNode, TNode
+}
+
+namespace {
+
+// A picture list stand-in: numbered entries with a size and the stretched option.
+class TFakePictures : public TSymbolPictures {
+public:
+    struct TEntry {
+        int32_t Width, Height;
+        bool Stretched;
+    };
+    std::map<int32_t, TEntry> entries;
+    bool FindSymbol(int32_t id, TSymbolPicture& picture) const override {
+        auto it = entries.find(id);
+        if (it == entries.end()) return false;
+        picture.Entry = EntryOf(id);
+        picture.Width = it->second.Width;
+        picture.Height = it->second.Height;
+        picture.Stretched = it->second.Stretched;
+        return true;
+    }
+    // A distinct address per number, standing for the list's entry.
+    static TPictureEntry* EntryOf(int32_t id) { return reinterpret_cast<TPictureEntry*>(0x1000 + 16 * id); }
+};
+
+class SymbolPictureTest : public TextNodeTest {
+protected:
+    void SetUp() override { SetSymbolPictures(&pictures); }
+    void TearDown() override { SetSymbolPictures(nullptr); }
+
+    // The draw record of a cell whose symbol slot is Width pixels wide, after the node answered.
+    TNodePictureInfo DrawInfo(TNode& node, int32_t width, intptr_t* result = nullptr) {
+        TNodePictureInfo info;
+        info.CellRect = {0, 0, 200, 18};
+        info.Symbol.Rect = {20, 0, 20 + width, 18};
+        const intptr_t answer = node.SendNodeMessage(NM_NODEDRAWINFO, 0xFFFF, reinterpret_cast<intptr_t>(&info));
+        if (result) *result = answer;
+        return info;
+    }
+    intptr_t RowHeight(TNode& node, intptr_t defaultHeight) {
+        return node.SendNodeMessage(NM_NODEROWHEIGHT, defaultHeight, -1);
+    }
+
+    TFakePictures pictures;
+};
+
+}  // namespace
+
+TEST_F(SymbolPictureTest, DrawInfoNamesTheSymbolAndWidensForUnstretchedPictures) {
+    std::unique_ptr<TTextGroup> group(TTextNode::CreateNew<TTextGroup>());
+    pictures.entries[SymbolGroup] = {24, 16, false};
+    intptr_t result = 0;
+    TNodePictureInfo info = DrawInfo(*group, 16, &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(info.Symbol.ID, SymbolGroup);
+    EXPECT_EQ(info.Symbol.Picture, TFakePictures::EntryOf(SymbolGroup));
+    EXPECT_EQ(info.Symbol.Rect.Left, 20);
+    EXPECT_EQ(info.Symbol.Rect.Right, 20 + 24 + 2);
+    EXPECT_EQ(info.Symbol.Rect.Bottom, 18);
+
+    // A slot that is wide enough already stays as it is.
+    EXPECT_EQ(DrawInfo(*group, 26).Symbol.Rect.Right, 46);
+    EXPECT_EQ(DrawInfo(*group, 40).Symbol.Rect.Right, 60);
+
+    // A stretched picture fills whatever slot it gets.
+    pictures.entries[SymbolGroup].Stretched = true;
+    info = DrawInfo(*group, 16);
+    EXPECT_EQ(info.Symbol.Picture, TFakePictures::EntryOf(SymbolGroup));
+    EXPECT_EQ(info.Symbol.Rect.Right, 36);
+}
+
+TEST_F(SymbolPictureTest, DrawInfoWithoutAnEntryKeepsTheSlotAndStillAnswers) {
+    std::unique_ptr<TTextData> item(TTextNode::CreateNew<TTextData>());
+    item->SetBitmap(42);  // a number of an older file with no picture
+    pictures.entries[SymbolText] = {32, 32, false};
+    intptr_t result = 0;
+    TNodePictureInfo info = DrawInfo(*item, 16, &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(info.Symbol.ID, 42);
+    EXPECT_EQ(info.Symbol.Picture, nullptr);
+    EXPECT_EQ(info.Symbol.Rect.Right, 36);
+
+    SetSymbolPictures(nullptr);  // before the main window made its list known
+    item->SetBitmap(SymbolText);
+    info = DrawInfo(*item, 16, &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(info.Symbol.ID, SymbolText);
+    EXPECT_EQ(info.Symbol.Picture, nullptr);
+    EXPECT_EQ(info.Symbol.Rect.Right, 36);
+}
+
+TEST_F(SymbolPictureTest, RowHeightFitsUnstretchedPicturesInEvenHeights) {
+    std::unique_ptr<TTextData> item(TTextNode::CreateNew<TTextData>());
+    EXPECT_EQ(RowHeight(*item, 18), 18);  // no entry
+    struct TCase {
+        int32_t height;
+        bool stretched;
+        intptr_t expected;
+    };
+    const TCase cases[] = {
+        {16, false, 18}, {17, false, 18}, {19, false, 20}, {20, false, 22},
+        {10, false, 18}, {15, false, 18}, {40, true, 18},
+    };
+    for (const TCase& c : cases) {
+        pictures.entries[SymbolText] = {16, c.height, c.stretched};
+        EXPECT_EQ(RowHeight(*item, 18), c.expected) << c.height << (c.stretched ? " stretched" : "");
+    }
+}
+
+TEST_F(SymbolPictureTest, OtherMessagesReachTheBaseNode) {
+    std::unique_ptr<TTextData> item(TTextNode::CreateNew<TTextData>());
+    int handled = 0;
+    auto previous = TNode::NodeMenuHandler;
+    TNode::NodeMenuHandler = [&](TNode*, intptr_t) { return ++handled > 0; };
+    item->SetOption(item->Option() + noHasMenu);
+    EXPECT_EQ(item->SendNodeMessage(NM_NODEMENU, 0, 0), 1);
+    EXPECT_EQ(handled, 1);
+    TNode::NodeMenuHandler = previous;
 }
