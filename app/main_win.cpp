@@ -11,6 +11,7 @@
 #include "base/strings.h"
 #include "app/resource_data_win.h"
 #include "app/text_node.h"
+#include "pictures/picture_list_win.h"
 #include "base/program.h"
 #include "config/configuration.h"
 #include "widgets/message_form_win.h"
@@ -47,6 +48,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         InstallResourceReader();
         // The quick-text classes are known before any library file is read.
         RegisterTextNodeClasses();
+        // The graphic classes and image formats, before any picture list is read.
+        RegisterPictureClasses();
         // Notices of the runtime and the configuration go to the program's message dialog.
         InstallMessageDialog();
         static TWin32Clipboard systemClipboard;
@@ -59,6 +62,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         int exitCode = RunMessageLoop();
         // The settings are written back at every program end.
         FreeConfiguration();
+        UnregisterPictureClasses();
         SetClipboard(nullptr);
         SetStringSource(nullptr);
         FreeResourceModule();

@@ -69,6 +69,13 @@ class EClipboardError : public Exception {
 public:
     using Exception::Exception;
 };
+// A picture whose data does not fit its format: an image file, an icon or cursor stream, a
+// metafile or a picture record. The portable image readers and the window framework's graphics
+// raise it alike.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
 // A silent abort: unwinds without a message.
 class EAbort : public Exception {
 public:

@@ -13,6 +13,15 @@ constexpr int NodeIntoItself = 65291;      // "Node kann nicht in sich selbst ei
 constexpr int NodeCannotAssign = 65292;    // "%s kann nicht zu %s zugewiesen werden"
 constexpr int ConfigCannotLoad = 65293;    // "Kann Konfiguration nicht laden, "
 
+// Pictures: the picture list file, the image readers and the entry list of a picture list.
+constexpr int PictureListExt = 65145;       // ".PIL"
+constexpr int DibDescription = 65236;       // "Geräteunabhängiges Bild"
+constexpr int InvalidImageFormat = 65248;   // "Ungültiges Bildformat"
+constexpr int ImageSuffix = 65249;          // " Bild"
+constexpr int InvalidStreamFormat2 = 65250; // "Ungültiges Streamformat" (the silent abort of "Entries")
+constexpr int InvalidGifFormat = 65278;     // "Ungültiges GIF-Bild-Format"
+constexpr int InvalidPcxFormat = 65279;     // "Ungültiges PCX-Bild-Format"
+
 // Runtime and framework messages.
 constexpr int ClipboardOpenError = 65316;  // "Zwischenablage kann nicht geöffnet werden"
 constexpr int ClipboardFormatError = 65317;// "Das Format der Zwischenablage wird nicht unterstützt"

@@ -87,6 +87,14 @@ TPictureItem* TPictureEntries::InsertEntry(std::unique_ptr<TPictureItem> entry) 
     return result;
 }
 
+TPictureItem* TPictureEntries::Append(std::unique_ptr<TPictureItem> entry) {
+    TPictureItem* result = entry.get();
+    entries_.push_back(std::move(entry));
+    needsSorting_ = true;
+    Changed(nullptr);
+    return result;
+}
+
 void TPictureEntries::Delete(TPictureItem* entry) {
     const int index = IndexOf(entry);
     if (index < 0) return;
@@ -161,13 +169,13 @@ bool TPictureEntries::IsFreeID(int32_t id) {
     return pos == entries_.size() || entries_[pos]->ID != id;
 }
 
-void TPictureEntries::SetEntryID(TPictureItem* entry, int32_t id) {
+void TPictureEntries::SetEntryID(TPictureItem* entry, int32_t id, bool notify) {
     if (entry->ID == id) return;
     // A cached entry is found by its old ID no more.
     if (cachedEntry_ == entry) cachedEntry_ = nullptr;
     entry->ID = id;
     if (id != 0) needsSorting_ = true;
-    EntryChanged(entry);
+    if (notify) EntryChanged(entry);
 }
 
 void TPictureEntries::SetEntryOption(TPictureItem* entry, TPictOption option) {
@@ -232,17 +240,13 @@ void TPictureEntries::Changed(TPictureItem* entry) {
 void TPictureEntries::Assign(const TPictureEntries& source) {
     BeginUpdate();
     Clear();
-    if (source.factory_) factory_ = source.factory_;
     defaultOption_ = source.defaultOption_;
     idMinimum_ = source.idMinimum_;
     idMaximum_ = source.idMaximum_;
     for (const auto& s : source.entries_) {
         entries_.push_back(MakeEntry(s->Option, s->ID));
         TPictureItem* e = entries_.back().get();
-        e->Option = s->Option;
-        e->ResourceID = s->ResourceID;
-        e->SourceName = s->SourceName;
-        e->Image = s->Image;
+        e->AssignItem(*s);
         EntryChanged(e);
     }
     Sort();
@@ -267,9 +271,7 @@ void TPictureEntries::LoadFromFile(const TPictureFile& file) {
     loaded.Reorganize(true);
     const TPictOption keptOption = defaultOption_;
     const int32_t keptMinimum = idMinimum_, keptMaximum = idMaximum_;
-    TEntryFactory keptFactory = factory_;
     Assign(loaded);
-    factory_ = std::move(keptFactory);
     idMinimum_ = keptMinimum;
     idMaximum_ = keptMaximum;
     defaultOption_ = keptOption + poModified;

@@ -24,6 +24,14 @@ public:
 
     // True without picture, or when the picture has no data.
     virtual bool IsEmpty() const { return !Image.HasPicture() || Image.Data.empty(); }
+    // What copying an entry into another list takes over: everything but the ID. Subclasses
+    // that keep a decoded picture copy it here.
+    virtual void AssignItem(const TPictureItem& source) {
+        Option = source.Option;
+        ResourceID = source.ResourceID;
+        SourceName = source.SourceName;
+        Image = source.Image;
+    }
 
     int32_t ID = 0;
     int32_t ResourceID = 0;
@@ -53,6 +61,9 @@ public:
     // Inserts Entry at its sorted place (before entries of the same ID); an entry without ID
     // takes GetFreeID, one still without ID goes to the end. Then Changed(none).
     TPictureItem* InsertEntry(std::unique_ptr<TPictureItem> entry);
+    // Appends Entry without regard to order (the list sorts it in later) and notifies
+    // Changed(none). This is how a list being read takes its entries.
+    TPictureItem* Append(std::unique_ptr<TPictureItem> entry);
     // Destroys Entry and notifies Changed(none).
     void Delete(TPictureItem* entry);
     // Destroys every entry without notification of its own.
@@ -64,8 +75,9 @@ public:
     int32_t GetFreeID();
     bool IsFreeID(int32_t id);
 
-    // The entry property writes: each notifies Changed(entry) when the value changes.
-    void SetEntryID(TPictureItem* entry, int32_t id);
+    // The entry property writes: each notifies Changed(entry) when the value changes (the ID
+    // only when Notify; an owner that announces the change itself passes false).
+    void SetEntryID(TPictureItem* entry, int32_t id, bool notify = true);
     void SetEntryOption(TPictureItem* entry, TPictOption option);
     // An entry's own change: the list's Changed(entry), then poModified in the entry's Option.
     void EntryChanged(TPictureItem* entry);
@@ -89,7 +101,8 @@ public:
     void Changed(TPictureItem* entry);
     std::function<void(TPictureItem* entry)> OnChanged;
 
-    // Takes the entries of Source (copies), its options and bounds, sorted by ID.
+    // Takes the entries of Source (copies made by this list's factory, see AssignItem), its
+    // options and bounds, sorted by ID. The list keeps its own entry factory.
     void Assign(const TPictureEntries& source);
     // The entries of File as a loaded .PIL gives them: unknown classes and empty records are
     // dropped, entries without ID numbered within the file's bounds, the rest sorted by ID. The

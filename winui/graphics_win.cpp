@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstring>
 
 #include "base/string_ids.h"
@@ -13,9 +14,8 @@ namespace {
 constexpr int MaxBitmapSide = 32768;
 constexpr int64_t MaxBitmapBytes = int64_t(256) << 20;
 
-// String table ids that base/string_ids.h does not name yet.
-constexpr int DibDescriptionId = 65236;    // "Geräteunabhängiges Bild"
-constexpr int InvalidImageFormatId = 65248; // "Ungültiges Bildformat"
+// Metafiles beyond this size are refused rather than read.
+constexpr int64_t MaxMetafileBytes = int64_t(64) << 20;
 
 std::string LowerExtension(const std::string& fileNameOrExtension) {
     size_t dot = fileNameOrExtension.find_last_of('.');
@@ -89,9 +89,76 @@ void RegisterBuiltinFormats() {
     static bool done = false;
     if (done) return;
     done = true;
-    RegisterGraphicFormat("bmp", DibDescriptionId, TBitmap::StaticClass(),
+    RegisterGraphicFormat("bmp", sid::DibDescription, TBitmap::StaticClass(),
                           [] { return std::make_unique<TBitmap>(); });
     RegisterGraphicFormat("ico", std::string(), TIcon::StaticClass(), [] { return std::make_unique<TIcon>(); });
+    RegisterGraphicFormat("emf", std::string(), TMetafile::StaticClass(), [] { return std::make_unique<TMetafile>(); });
+    RegisterGraphicFormat("wmf", std::string(), TMetafile::StaticClass(), [] { return std::make_unique<TMetafile>(); });
+}
+
+// A logical palette of a colour table.
+HPALETTE PaletteOf(const std::vector<RGBQUAD>& colors) {
+    if (colors.empty()) return nullptr;
+    std::vector<uint8_t> buffer(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY));
+    auto* palette = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    palette->palVersion = 0x300;
+    palette->palNumEntries = static_cast<WORD>(colors.size());
+    for (size_t i = 0; i < colors.size(); ++i)
+        palette->palPalEntry[i] = PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
+    return CreatePalette(palette);
+}
+
+// Decodes run-length encoded pixels (RLE8 for 8 bits, RLE4 for 4 bits) into the bottom-up rows of
+// an uncompressed bitmap of the same bit count. Pixels the data skips (delta codes, rows ended
+// early) keep colour index 0; runs past the right edge are cut there; decoding stops at the end
+// of the bitmap code or above the top row. Raises EInvalidGraphic when a code needs more bytes
+// than the data holds, or when the data ends before the top row without an end of bitmap.
+void DecodeRle(const std::vector<uint8_t>& data, int bits, int width, int height, uint8_t* pixels, int rowBytes) {
+    auto put = [&](int64_t x, int64_t y, unsigned index) {
+        if (x < 0 || x >= width || y < 0 || y >= height) return;
+        uint8_t* row = pixels + size_t(y) * size_t(rowBytes);
+        if (bits == 8) {
+            row[x] = static_cast<uint8_t>(index);
+        } else {
+            uint8_t& b = row[x / 2];
+            b = x % 2 == 0 ? static_cast<uint8_t>((b & 0x0F) | (index << 4)) : static_cast<uint8_t>((b & 0xF0) | (index & 0x0F));
+        }
+    };
+    auto nibble = [](uint8_t byte, int64_t i) { return i % 2 == 0 ? unsigned(byte >> 4) : unsigned(byte & 0x0F); };
+    const size_t n = data.size();
+    size_t pos = 0;
+    int64_t x = 0, y = 0;
+    while (y < height) {
+        if (pos + 2 > n) {
+            if (y < height - 1) throw EInvalidGraphic(sid::InvalidBitmap);
+            return;
+        }
+        const unsigned count = data[pos], value = data[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            // An encoded run: one index (RLE8) or two alternating ones (RLE4).
+            for (unsigned i = 0; i < count && x + i < width; ++i) put(x + i, y, bits == 8 ? value : nibble(uint8_t(value), i));
+            x += count;
+        } else if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            return;
+        } else if (value == 2) {
+            if (pos + 2 > n) throw EInvalidGraphic(sid::InvalidBitmap);
+            x += data[pos];
+            y += data[pos + 1];
+            pos += 2;
+        } else {
+            // An absolute run of Value indexes, padded to a 16-bit boundary.
+            const size_t bytes = bits == 8 ? value : (value + 1) / 2;
+            if (pos + bytes > n) throw EInvalidGraphic(sid::InvalidBitmap);
+            for (unsigned i = 0; i < value && x + i < width; ++i)
+                put(x + i, y, bits == 8 ? data[pos + i] : nibble(data[pos + i / 2], i));
+            x += value;
+            pos += std::min(bytes + (bytes & 1), n - pos);
+        }
+    }
 }
 
 }  // namespace
@@ -228,6 +295,10 @@ void TBitmap::Assign(TPersistent* source) {
     }
     auto* other = dynamic_cast<TBitmap*>(source);
     if (!other) {
+        if (auto* graphic = dynamic_cast<TGraphic*>(source)) {
+            AssignGraphic(*graphic);
+            return;
+        }
         TGraphic::Assign(source);
         return;
     }
@@ -252,6 +323,21 @@ void TBitmap::Assign(TPersistent* source) {
     }
     transparentColor_ = other->transparentColor_;
     SetTransparent(other->Transparent());
+    Changed();
+}
+
+void TBitmap::AssignGraphic(TGraphic& graphic) {
+    const int w = graphic.Width(), h = graphic.Height();
+    FreeImage();
+    width_ = height_ = 0;
+    if (!graphic.Empty() && w > 0 && h > 0) {
+        format_ = pf24bit;
+        MakeDib(w, h, pf24bit, nullptr, 0);
+        TCanvas& canvas = Canvas();
+        RECT all{0, 0, w, h};
+        ::FillRect(canvas.Handle(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        canvas.StretchDraw(all, graphic);
+    }
     Changed();
 }
 
@@ -343,7 +429,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     DWORD headerSize = 0;
     ReadExact(stream, &headerSize, sizeof(headerSize), sid::InvalidBitmap);
     int width = 0, height = 0, bits = 0;
-    DWORD compression = BI_RGB, colorsUsed = 0;
+    DWORD compression = BI_RGB, colorsUsed = 0, imageSize = 0;
     DWORD masks[3] = {0, 0, 0};
     if (headerSize == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER core{};
@@ -362,6 +448,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
         bits = info.biBitCount;
         compression = info.biCompression;
         colorsUsed = info.biClrUsed;
+        imageSize = info.biSizeImage;
         if (compression == BI_BITFIELDS) {
             if (headerSize >= sizeof(BITMAPINFOHEADER) + 12)
                 std::memcpy(masks, buffer.data() + sizeof(BITMAPINFOHEADER), sizeof(masks));
@@ -374,8 +461,11 @@ void TBitmap::LoadFromStream(TStream& stream) {
     bool topDown = height < 0;
     if (topDown) height = -height;
     bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    bool rle = (compression == BI_RLE8 && bits == 8) || (compression == BI_RLE4 && bits == 4);
     bool plain = compression == BI_RGB || (compression == BI_BITFIELDS && (bits == 16 || bits == 32));
-    if (!known || !plain || width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide)
+    // Run-length encoded bitmaps are stored bottom-up only.
+    if (!known || !(plain || (rle && !topDown)) || width <= 0 || height <= 0 || width > MaxBitmapSide ||
+        height > MaxBitmapSide)
         throw EInvalidGraphic(sid::InvalidBitmap);
     if (int64_t(RowBytes(width, bits)) * height > MaxBitmapBytes) throw EInvalidGraphic(sid::InvalidBitmap);
 
@@ -404,9 +494,29 @@ void TBitmap::LoadFromStream(TStream& stream) {
 
     // 5-5-5 pictures become 16-bit DIB sections with the masks of the file.
     if (bits == 16 && fiveFiveFive) format = pf15bit;
-    MakeDib(width, height, format, colors.empty() ? nullptr : colors.data(), static_cast<int>(colors.size()));
     int rowBytes = RowBytes(width, bits);
+    std::vector<uint8_t> encoded;
+    if (rle) {
+        // The encoded pixels: the image size the header names, else the rest of the stream.
+        int64_t count = std::min<int64_t>(stream.Size() - stream.Position(), MaxBitmapBytes);
+        if (imageSize > 0) count = std::min<int64_t>(count, imageSize);
+        encoded.resize(static_cast<size_t>(std::max<int64_t>(count, 0)));
+        ReadExact(stream, encoded.data(), encoded.size(), sid::InvalidBitmap);
+    }
+    MakeDib(width, height, format, colors.empty() ? nullptr : colors.data(), static_cast<int>(colors.size()));
+    if (!colors.empty()) palette_ = PaletteOf(colors);
     auto* pixels = static_cast<uint8_t*>(bits_);
+    if (rle) {
+        try {
+            DecodeRle(encoded, bits, width, height, pixels, rowBytes);
+        } catch (...) {
+            FreeImage();
+            width_ = height_ = 0;
+            throw;
+        }
+        Changed();
+        return;
+    }
     for (int row = 0; row < height; ++row) {
         int target = topDown ? height - 1 - row : row;
         if (stream.Read(pixels + size_t(target) * rowBytes, rowBytes) != static_cast<size_t>(rowBytes)) {
@@ -574,7 +684,111 @@ struct IconDirEntry {
 
 constexpr size_t MaxIconFileSize = size_t(16) << 20;
 
+// The bitmaps GetIconInfo hands out, freed with the object.
+struct TIconBitmaps {
+    ICONINFO Info{};
+    bool Valid = false;
+    explicit TIconBitmaps(HICON icon) : Valid(icon && GetIconInfo(icon, &Info)) {}
+    ~TIconBitmaps() {
+        if (!Valid) return;
+        if (Info.hbmColor) DeleteObject(Info.hbmColor);
+        if (Info.hbmMask) DeleteObject(Info.hbmMask);
+    }
+    TIconBitmaps(const TIconBitmaps&) = delete;
+    TIconBitmaps& operator=(const TIconBitmaps&) = delete;
+};
+
+// The rows of Bitmap as an uncompressed DIB of Bits bits per pixel, bottom-up, with its info
+// header (and, for 1 bit, two colour table entries) in Info.
+std::vector<uint8_t> DibRows(HBITMAP bitmap, int width, int height, int bits, std::vector<uint8_t>& info) {
+    info.assign(sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD), 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(bits);
+    header->biCompression = BI_RGB;
+    std::vector<uint8_t> rows(size_t(RowBytes(width, bits)) * size_t(height));
+    HDC dc = GetDC(nullptr);
+    int got = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), rows.data(), reinterpret_cast<BITMAPINFO*>(info.data()),
+                        DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    if (got != height) throw EInvalidGraphic(sid::InvalidIcon);
+    return rows;
+}
+
+void Append(std::vector<uint8_t>& out, const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    out.insert(out.end(), p, p + size);
+}
+
+// A single-image icon or cursor file around Image, with the directory entry Entry.
+std::vector<uint8_t> SingleImageFile(bool cursor, IconDirEntry entry, const uint8_t* image, size_t size) {
+    std::vector<uint8_t> file;
+    const WORD head[3] = {0, static_cast<WORD>(cursor ? 2 : 1), 1};
+    Append(file, head, sizeof(head));
+    entry.BytesInRes = static_cast<DWORD>(size);
+    entry.ImageOffset = sizeof(head) + sizeof(IconDirEntry);
+    Append(file, &entry, sizeof(entry));
+    Append(file, image, size);
+    return file;
+}
+
 }  // namespace
+
+SIZE IconHandleSize(HICON icon) {
+    TIconBitmaps bitmaps(icon);
+    if (!bitmaps.Valid) return SIZE{0, 0};
+    BITMAP bm{};
+    if (bitmaps.Info.hbmColor) {
+        GetObjectW(bitmaps.Info.hbmColor, sizeof(bm), &bm);
+        return SIZE{bm.bmWidth, bm.bmHeight};
+    }
+    GetObjectW(bitmaps.Info.hbmMask, sizeof(bm), &bm);
+    return SIZE{bm.bmWidth, bm.bmHeight / 2};
+}
+
+std::vector<uint8_t> IconFileFromHandle(HICON icon, bool cursor) {
+    TIconBitmaps bitmaps(icon);
+    if (!bitmaps.Valid || !bitmaps.Info.hbmMask) throw EInvalidGraphic(sid::InvalidIcon);
+    BITMAP mask{};
+    GetObjectW(bitmaps.Info.hbmMask, sizeof(mask), &mask);
+    const int width = mask.bmWidth;
+    const bool colored = bitmaps.Info.hbmColor != nullptr;
+    const int height = colored ? mask.bmHeight : mask.bmHeight / 2;
+    if (width <= 0 || height <= 0 || width > 1024 || height > 1024) throw EInvalidGraphic(sid::InvalidIcon);
+    std::vector<uint8_t> image, info;
+    if (colored) {
+        // 32-bit colour rows, then the mask rows; the header names the doubled height.
+        std::vector<uint8_t> colorRows = DibRows(bitmaps.Info.hbmColor, width, height, 32, info);
+        std::vector<uint8_t> maskInfo;
+        std::vector<uint8_t> maskRows = DibRows(bitmaps.Info.hbmMask, width, height, 1, maskInfo);
+        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+        header->biHeight = height * 2;
+        header->biSizeImage = static_cast<DWORD>(colorRows.size() + maskRows.size());
+        header->biClrUsed = 0;
+        Append(image, header, sizeof(BITMAPINFOHEADER));
+        Append(image, colorRows.data(), colorRows.size());
+        Append(image, maskRows.data(), maskRows.size());
+    } else {
+        // A two-colour icon: its mask bitmap holds the AND rows over the XOR rows, which
+        // bottom-up is the image's order (XOR rows first, then AND rows).
+        std::vector<uint8_t> rows = DibRows(bitmaps.Info.hbmMask, width, height * 2, 1, info);
+        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+        header->biSizeImage = static_cast<DWORD>(rows.size());
+        header->biClrUsed = 2;
+        Append(image, info.data(), info.size());
+        Append(image, rows.data(), rows.size());
+    }
+    IconDirEntry entry{};
+    entry.Width = static_cast<BYTE>(width >= 256 ? 0 : width);
+    entry.Height = static_cast<BYTE>(height >= 256 ? 0 : height);
+    entry.ColorCount = colored ? 0 : 2;
+    entry.PlanesOrHotX = static_cast<WORD>(cursor ? bitmaps.Info.xHotspot : 1);
+    entry.BitCountOrHotY = static_cast<WORD>(cursor ? bitmaps.Info.yHotspot : (colored ? 32 : 1));
+    return SingleImageFile(cursor, entry, image.data(), image.size());
+}
 
 TIcon::~TIcon() { FreeIcon(); }
 
@@ -601,6 +815,10 @@ void TIcon::Assign(TPersistent* source) {
         Changed();
         return;
     }
+    if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
+        AssignBitmap(*bitmap);
+        return;
+    }
     auto* other = dynamic_cast<TIcon*>(source);
     if (!other) {
         TGraphic::Assign(source);
@@ -609,6 +827,7 @@ void TIcon::Assign(TPersistent* source) {
     if (other == this) return;
     FreeIcon();
     data_ = other->data_;
+    imageIndex_ = other->imageIndex_;
     cursor_ = other->cursor_;
     if (other->handle_) {
         handle_ = CopyIcon(other->handle_);
@@ -616,6 +835,52 @@ void TIcon::Assign(TPersistent* source) {
         height_ = other->height_;
     }
     Changed();
+}
+
+void TIcon::AssignBitmap(TBitmap& bitmap) {
+    if (bitmap.Empty()) {
+        FreeIcon();
+        data_.clear();
+        Changed();
+        return;
+    }
+    const int w = bitmap.Width(), h = bitmap.Height();
+    // The colour part: a copy of the bitmap whose transparent pixels are black, so that the
+    // mask's screen XOR leaves the background there.
+    TBitmap color(w, h, pf24bit);
+    BitBlt(color.Canvas().Handle(), 0, 0, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
+    HBITMAP mask = nullptr;
+    if (bitmap.Transparent()) {
+        mask = bitmap.CreateMask(bitmap.TransparentColor());
+        HDC maskDc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(maskDc, mask);
+        HDC dc = color.Canvas().Handle();
+        COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
+        COLORREF oldBk = SetBkColor(dc, RGB(0, 0, 0));
+        BitBlt(dc, 0, 0, w, h, maskDc, 0, 0, SRCAND);
+        SetTextColor(dc, oldText);
+        SetBkColor(dc, oldBk);
+        SelectObject(maskDc, old);
+        DeleteDC(maskDc);
+    } else {
+        mask = CreateBitmap(w, h, 1, 1, nullptr);
+        HDC maskDc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(maskDc, mask);
+        PatBlt(maskDc, 0, 0, w, h, BLACKNESS);
+        SelectObject(maskDc, old);
+        DeleteDC(maskDc);
+    }
+    // The icon is made of bitmaps that no device context holds.
+    HBITMAP colorBitmap = color.ReleaseHandle();
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask;
+    info.hbmColor = colorBitmap;
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colorBitmap);
+    if (!icon) throw EInvalidGraphic(sid::InvalidIcon);
+    SetHandle(icon);
 }
 
 void TIcon::SetWidth(int) { throw EInvalidGraphic(sid::InvalidIconSize); }
@@ -675,37 +940,66 @@ void TIcon::LoadFromStream(TStream& stream) {
     image.insert(image.end(), data.begin() + e.ImageOffset, data.begin() + e.ImageOffset + e.BytesInRes);
     HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), type == 1, 0x00030000, w, h, 0);
     if (!icon) throw EInvalidGraphic(sid::InvalidIcon);
-    FreeIcon();
-    handle_ = icon;
-    cursor_ = type == 2;
+    TakeIcon(icon, type == 2, std::move(data), best);
     width_ = w;
     height_ = h;
+}
+
+void TIcon::TakeIcon(HICON icon, bool cursor, std::vector<uint8_t> data, int index) {
+    FreeIcon();
+    handle_ = icon;
+    cursor_ = cursor;
+    const SIZE size = IconHandleSize(icon);
+    width_ = size.cx;
+    height_ = size.cy;
     data_ = std::move(data);
+    imageIndex_ = index;
     Changed();
 }
 
 void TIcon::SaveToStream(TStream& stream) {
-    // Icons handed over as handles have no file image; only loaded icons are written.
-    if (data_.empty()) throw EInvalidGraphic(sid::InvalidIcon);
-    stream.WriteBuffer(data_.data(), data_.size());
+    if (!data_.empty()) {
+        stream.WriteBuffer(data_.data(), data_.size());
+        return;
+    }
+    if (!handle_) throw EInvalidGraphic(sid::InvalidIcon);
+    const std::vector<uint8_t> file = IconFileFromHandle(handle_, cursor_);
+    stream.WriteBuffer(file.data(), file.size());
+}
+
+void TIcon::SaveSingleImage(TStream& stream) {
+    std::vector<uint8_t> file;
+    if (!data_.empty()) {
+        // The image the handle was made from, with its own directory entry. LoadFromStream and
+        // TakeIcon's callers checked that it lies within the data.
+        IconDirEntry entry;
+        std::memcpy(&entry, &data_[6 + size_t(imageIndex_) * sizeof(entry)], sizeof(entry));
+        file = SingleImageFile(cursor_, entry, data_.data() + entry.ImageOffset, entry.BytesInRes);
+    } else {
+        if (!handle_) throw EInvalidGraphic(sid::InvalidIcon);
+        file = IconFileFromHandle(handle_, cursor_);
+    }
+    stream.WriteBuffer(file.data(), file.size());
+}
+
+void TIcon::LoadFromResourceID(HMODULE module, int id) {
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    if (!icon) throw EInvalidGraphic(sid::InvalidIcon);
+    SetHandle(icon);
 }
 
 void TIcon::SetHandle(HICON icon) {
     FreeIcon();
     data_.clear();
+    imageIndex_ = 0;
     cursor_ = false;
     handle_ = icon;
     if (icon) {
-        ICONINFO info{};
-        if (GetIconInfo(icon, &info)) {
-            BITMAP bm{};
-            GetObjectW(info.hbmMask, sizeof(bm), &bm);
-            width_ = bm.bmWidth;
-            height_ = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-            cursor_ = !info.fIcon;
-            if (info.hbmColor) DeleteObject(info.hbmColor);
-            if (info.hbmMask) DeleteObject(info.hbmMask);
-        }
+        const SIZE size = IconHandleSize(icon);
+        width_ = size.cx;
+        height_ = size.cy;
+        TIconBitmaps bitmaps(icon);
+        cursor_ = bitmaps.Valid && !bitmaps.Info.fIcon;
     }
     Changed();
 }
@@ -716,6 +1010,221 @@ HICON TIcon::ReleaseHandle() {
     width_ = height_ = 0;
     data_.clear();
     return result;
+}
+
+// --- TMetafile ---
+
+namespace {
+
+constexpr uint32_t PlaceableKey = 0x9AC6CDD7;
+
+#pragma pack(push, 1)
+// The header in front of a placeable Windows metafile: its bounding box in units of Inch per inch.
+struct PlaceableHeader {
+    DWORD Key;
+    WORD Handle;
+    SHORT Left;
+    SHORT Top;
+    SHORT Right;
+    SHORT Bottom;
+    WORD Inch;
+    DWORD Reserved;
+    WORD Checksum;
+};
+#pragma pack(pop)
+
+uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+int Le16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
+
+// The window extent a Windows metafile sets (its first META_SETWINDOWEXT record), which is
+// the size of its drawing in logical units; false when it sets none.
+bool WindowExtent(const uint8_t* data, size_t size, int& width, int& height) {
+    constexpr int SetWindowExtFunction = 0x020C;
+    size_t pos = 18;  // after the header of 9 words
+    while (pos + 6 <= size) {
+        const uint64_t recordSize = uint64_t(Le32(data + pos)) * 2;
+        if (recordSize < 6 || recordSize > size - pos) return false;
+        const int function = Le16(data + pos + 4);
+        if (function == 0) return false;  // the end record
+        if (function == SetWindowExtFunction && recordSize >= 10) {
+            // The parameters are stored in reverse order: y, then x.
+            height = Le16(data + pos + 6);
+            width = Le16(data + pos + 8);
+            return width > 0 && height > 0;
+        }
+        pos += static_cast<size_t>(recordSize);
+    }
+    return false;
+}
+
+// Screen pixels of a length in 0.01 mm, horizontally or vertically.
+int HundredthsMmToPixels(int length, bool horizontal) {
+    HDC dc = GetDC(nullptr);
+    int pixels = GetDeviceCaps(dc, horizontal ? HORZRES : VERTRES);
+    int mm = GetDeviceCaps(dc, horizontal ? HORZSIZE : VERTSIZE);
+    ReleaseDC(nullptr, dc);
+    return mm > 0 ? MulDiv(length, pixels, mm * 100) : 0;
+}
+
+}  // namespace
+
+TMetafile::~TMetafile() { FreeMetafile(); }
+
+const TClassInfo& TMetafile::StaticClass() {
+    static const TClassInfo info{"TMetafile", &TGraphic::StaticClass(), {}, [] { return new TMetafile(); }};
+    return info;
+}
+
+void TMetafile::FreeMetafile() {
+    if (handle_) DeleteEnhMetaFile(handle_);
+    handle_ = nullptr;
+}
+
+void TMetafile::Assign(TPersistent* source) {
+    if (!source) {
+        FreeMetafile();
+        width_ = height_ = 0;
+        Changed();
+        return;
+    }
+    auto* other = dynamic_cast<TMetafile*>(source);
+    if (!other) {
+        TGraphic::Assign(source);
+        return;
+    }
+    if (other == this) return;
+    FreeMetafile();
+    if (other->handle_) handle_ = CopyEnhMetaFileW(other->handle_, nullptr);
+    width_ = other->width_;
+    height_ = other->height_;
+    enhanced_ = other->enhanced_;
+    Changed();
+}
+
+void TMetafile::SetWidth(int width) {
+    if (width == width_) return;
+    width_ = std::max(width, 0);
+    Changed();
+}
+
+void TMetafile::SetHeight(int height) {
+    if (height == height_) return;
+    height_ = std::max(height, 0);
+    Changed();
+}
+
+void TMetafile::Draw(TCanvas& canvas, const RECT& rect) {
+    if (!handle_) return;
+    PlayEnhMetaFile(canvas.Handle(), handle_, &rect);
+}
+
+void TMetafile::SetHandle(HENHMETAFILE metafile) {
+    if (metafile == handle_) return;
+    FreeMetafile();
+    handle_ = metafile;
+    width_ = height_ = 0;
+    ENHMETAHEADER header{};
+    if (metafile && GetEnhMetaFileHeader(metafile, sizeof(header), &header)) {
+        width_ = HundredthsMmToPixels(header.rclFrame.right - header.rclFrame.left, true);
+        height_ = HundredthsMmToPixels(header.rclFrame.bottom - header.rclFrame.top, false);
+    }
+    Changed();
+}
+
+void TMetafile::LoadWindowsMetafile(const uint8_t* bits, size_t size, int width, int height, int unitsPerInch) {
+    // The Windows metafile is played anisotropically into its box, whose extent in 0.01 mm is
+    // what the placeable header gives; without one, the platform takes the metafile's own size.
+    METAFILEPICT picture{};
+    picture.mm = MM_ANISOTROPIC;
+    const METAFILEPICT* pictureOrNull = nullptr;
+    if (unitsPerInch > 0) {
+        picture.xExt = MulDiv(width, 2540, unitsPerInch);
+        picture.yExt = MulDiv(height, 2540, unitsPerInch);
+        pictureOrNull = &picture;
+    }
+    HDC reference = GetDC(nullptr);
+    HENHMETAFILE metafile = SetWinMetaFileBits(static_cast<UINT>(size), bits, reference, pictureOrNull);
+    ReleaseDC(nullptr, reference);
+    if (!metafile) throw EInvalidGraphic(sid::InvalidMetafile);
+    SetHandle(metafile);
+    if (unitsPerInch > 0) {
+        HDC dc = GetDC(nullptr);
+        width_ = MulDiv(width, GetDeviceCaps(dc, LOGPIXELSX), unitsPerInch);
+        height_ = MulDiv(height, GetDeviceCaps(dc, LOGPIXELSY), unitsPerInch);
+        ReleaseDC(nullptr, dc);
+    }
+    enhanced_ = false;
+}
+
+void TMetafile::LoadFromStream(TStream& stream) {
+    const int64_t remaining = stream.Size() - stream.Position();
+    if (remaining < 18 || remaining > MaxMetafileBytes) throw EInvalidGraphic(sid::InvalidMetafile);
+    std::vector<uint8_t> data(static_cast<size_t>(remaining));
+    ReadExact(stream, data.data(), data.size(), sid::InvalidMetafile);
+    // An enhanced metafile opens with its header record (type 1) carrying " EMF" at offset 40.
+    if (data.size() >= sizeof(ENHMETAHEADER) && Le32(data.data()) == EMR_HEADER && Le32(data.data() + 40) == ENHMETA_SIGNATURE) {
+        HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
+        if (!metafile) throw EInvalidGraphic(sid::InvalidMetafile);
+        SetHandle(metafile);
+        enhanced_ = true;
+        return;
+    }
+    if (Le32(data.data()) == PlaceableKey) {
+        PlaceableHeader header;
+        if (data.size() < sizeof(header) + 18) throw EInvalidGraphic(sid::InvalidMetafile);
+        std::memcpy(&header, data.data(), sizeof(header));
+        const int width = header.Right - header.Left, height = header.Bottom - header.Top;
+        if (header.Inch == 0 || width <= 0 || height <= 0) throw EInvalidGraphic(sid::InvalidMetafile);
+        LoadWindowsMetafile(data.data() + sizeof(header), data.size() - sizeof(header), width, height, header.Inch);
+        return;
+    }
+    // A plain Windows metafile: type 1 (memory) or 2 (disk), header of 9 words, version 0x300 or 0x100.
+    WORD type, headerWords, version;
+    std::memcpy(&type, data.data(), 2);
+    std::memcpy(&headerWords, data.data() + 2, 2);
+    std::memcpy(&version, data.data() + 4, 2);
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x300 && version != 0x100))
+        throw EInvalidGraphic(sid::InvalidMetafile);
+    // Without a placeable header the drawing's window extent gives the size, taken as screen
+    // pixels; a metafile that sets none is sized by the platform.
+    int width = 0, height = 0;
+    if (WindowExtent(data.data(), data.size(), width, height)) {
+        HDC dc = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(nullptr, dc);
+        LoadWindowsMetafile(data.data(), data.size(), width, height, dpi);
+    } else {
+        LoadWindowsMetafile(data.data(), data.size(), 0, 0, 0);
+    }
+}
+
+void TMetafile::SaveToStream(TStream& stream) {
+    if (!handle_) throw EInvalidGraphic(sid::InvalidMetafile);
+    if (enhanced_) {
+        UINT size = GetEnhMetaFileBits(handle_, 0, nullptr);
+        if (size == 0) throw EInvalidGraphic(sid::InvalidMetafile);
+        std::vector<uint8_t> data(size);
+        GetEnhMetaFileBits(handle_, size, data.data());
+        stream.WriteBuffer(data.data(), data.size());
+        return;
+    }
+    // A placeable Windows metafile in units of the screen's pixels per inch.
+    HDC reference = GetDC(nullptr);
+    const int inch = GetDeviceCaps(reference, LOGPIXELSX);
+    UINT size = GetWinMetaFileBits(handle_, 0, nullptr, MM_ANISOTROPIC, reference);
+    std::vector<uint8_t> data(size);
+    if (size) GetWinMetaFileBits(handle_, size, data.data(), MM_ANISOTROPIC, reference);
+    ReleaseDC(nullptr, reference);
+    if (size == 0) throw EInvalidGraphic(sid::InvalidMetafile);
+    PlaceableHeader header{};
+    header.Key = PlaceableKey;
+    header.Right = static_cast<SHORT>(std::min(width_, 32767));
+    header.Bottom = static_cast<SHORT>(std::min(height_, 32767));
+    header.Inch = static_cast<WORD>(inch);
+    const WORD* words = reinterpret_cast<const WORD*>(&header);
+    for (size_t i = 0; i < offsetof(PlaceableHeader, Checksum) / 2; ++i) header.Checksum ^= words[i];
+    stream.WriteBuffer(&header, sizeof(header));
+    stream.WriteBuffer(data.data(), data.size());
 }
 
 // --- format registry ---
@@ -736,7 +1245,12 @@ void RegisterGraphicFormat(const std::string& extension, const std::string& desc
 
 void RegisterGraphicFormat(const std::string& extension, int descriptionId, const TClassInfo& cls,
                            std::function<std::unique_ptr<TGraphic>()> create) {
-    RegisterGraphicFormat(extension, std::string(), cls, std::move(create));
+    RegisterGraphicFormat(extension, std::string(), descriptionId, cls, std::move(create));
+}
+
+void RegisterGraphicFormat(const std::string& extension, const std::string& description, int descriptionId,
+                           const TClassInfo& cls, std::function<std::unique_ptr<TGraphic>()> create) {
+    RegisterGraphicFormat(extension, description, cls, std::move(create));
     for (auto& f : Formats())
         if (f.Extension == LowerExtension(extension)) f.DescriptionId = descriptionId;
 }
@@ -761,7 +1275,8 @@ const TGraphicFormat* FindGraphicFormat(const std::string& fileName) {
 }
 
 std::string GraphicFormatDescription(const TGraphicFormat& format) {
-    std::string text = format.DescriptionId ? LoadStr(format.DescriptionId) : format.Description;
+    std::string text = format.Description;
+    if (format.DescriptionId) text += LoadStr(format.DescriptionId);
     return text.empty() ? "*." + format.Extension : text;
 }
 
@@ -776,6 +1291,49 @@ std::string GraphicFilter(const TClassInfo& base, const std::string& allCaption)
     }
     if (allCaption.empty()) return entries.empty() ? std::string() : entries.substr(1);
     return allCaption + " (" + all + ")|" + all + entries;
+}
+
+// --- graphic classes by name ---
+
+namespace {
+
+std::vector<const TClassInfo*>& GraphicClasses() {
+    static std::vector<const TClassInfo*> classes;
+    return classes;
+}
+
+}  // namespace
+
+void RegisterGraphicClass(const TClassInfo& cls) {
+    if (!cls.Create) throw EInvalidGraphic(sid::InvalidImageFormat);
+    auto& classes = GraphicClasses();
+    for (auto& c : classes)
+        if (SameText(c->Name, cls.Name)) {
+            c = &cls;
+            return;
+        }
+    classes.push_back(&cls);
+}
+
+void UnregisterGraphicClassName(const TClassInfo& cls) {
+    auto& classes = GraphicClasses();
+    classes.erase(std::remove(classes.begin(), classes.end(), &cls), classes.end());
+}
+
+const TClassInfo* FindRegisteredGraphicClass(const std::string& name) {
+    for (const TClassInfo* c : GraphicClasses())
+        if (SameText(c->Name, name)) return c;
+    return nullptr;
+}
+
+std::unique_ptr<TGraphic> CreateGraphic(const std::string& name) {
+    const TClassInfo* cls = FindRegisteredGraphicClass(name);
+    if (!cls) return nullptr;
+    std::unique_ptr<TPersistent> object(cls->Create());
+    auto* graphic = dynamic_cast<TGraphic*>(object.get());
+    if (!graphic) return nullptr;
+    object.release();
+    return std::unique_ptr<TGraphic>(graphic);
 }
 
 // --- TPicture ---
@@ -811,7 +1369,7 @@ void TPicture::SetGraphic(TGraphic* graphic) {
     }
     if (graphic == graphic_.get()) return;
     const TClassInfo& cls = graphic->ClassType();
-    if (!cls.Create) throw EInvalidGraphic(InvalidImageFormatId);
+    if (!cls.Create) throw EInvalidGraphic(sid::InvalidImageFormat);
     std::unique_ptr<TGraphic> copy(static_cast<TGraphic*>(cls.Create()));
     copy->Assign(graphic);
     TakeGraphic(std::move(copy));

@@ -1,7 +1,8 @@
 // Pictures: the abstract TGraphic, the bitmap (a DIB section with its own canvas), the icon,
-// TPicture that holds any graphic and loads files by extension, and the registry of graphic
-// classes by file extension behind the picture loader and the open-dialog filters. Image
-// readers of further formats register their classes here.
+// the metafile, TPicture that holds any graphic and loads files by extension, the registry of
+// graphic classes by file extension behind the picture loader and the open-dialog filters, and
+// the registry of graphic classes by name that picture records are read with. Image readers of
+// further formats register their classes here.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,7 @@
 #include "winui/canvas_win.h"
 
 // A picture that can draw itself on a canvas and be read from and written to streams.
-// Reading raises EInvalidGraphic (an Exception) for data it does not understand.
+// Reading raises EInvalidGraphic (base/exception.h) for data it does not understand.
 class TGraphic : public TPersistent {
 public:
     TGraphic() = default;
@@ -59,17 +60,14 @@ private:
     bool modified_ = false;
 };
 
-class EInvalidGraphic : public Exception {
-public:
-    using Exception::Exception;
-};
-
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 
 // A device-independent bitmap (DIB section) with a canvas over a memory device context.
-// Reading accepts uncompressed BMP files of 1, 4, 8, 16, 24 and 32 bits per pixel; saving
-// writes the bitmap's own format. Transparent drawing leaves out TransparentColor (default:
-// the colour of the bottom-left pixel).
+// Reading accepts BMP files of 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed, and 4- and
+// 8-bit files run-length encoded (RLE4, RLE8), which are decoded into uncompressed bitmaps;
+// indexed bitmaps bring a palette of their colour table. Saving writes the bitmap's own
+// format, uncompressed. Transparent drawing leaves out TransparentColor (default: the colour of
+// the bottom-left pixel).
 class TBitmap : public TGraphic {
 public:
     TBitmap();
@@ -79,6 +77,8 @@ public:
     static const TClassInfo& StaticClass();
     const TClassInfo& ClassType() const override { return StaticClass(); }
 
+    // From another bitmap: a copy. From a graphic of another kind: the graphic drawn onto a
+    // white 24-bit bitmap of its size.
     void Assign(TPersistent* source) override;
     bool Empty() const override { return handle_ == nullptr; }
     int Width() const override { return width_; }
@@ -120,6 +120,7 @@ public:
 
 private:
     class TBitmapCanvas;
+    void AssignGraphic(TGraphic& graphic);
     void FreeImage();
     void MakeDib(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount);
 
@@ -134,7 +135,8 @@ private:
 };
 
 // An icon (or cursor) read from an ICO/CUR file: the entry nearest the wanted size is made with
-// CreateIconFromResourceEx; the file's bytes are kept for saving.
+// CreateIconFromResourceEx; the file's bytes are kept for saving. Icons that were handed over
+// as handles are written from their bitmaps.
 class TIcon : public TGraphic {
 public:
     TIcon() = default;
@@ -143,6 +145,8 @@ public:
     static const TClassInfo& StaticClass();
     const TClassInfo& ClassType() const override { return StaticClass(); }
 
+    // From another icon: a copy of its handle. From a bitmap: an icon of its pixels, the
+    // transparent colour left out when the bitmap is transparent.
     void Assign(TPersistent* source) override;
     bool Empty() const override { return handle_ == nullptr; }
     int Width() const override { return width_; }
@@ -152,8 +156,14 @@ public:
     void SetHeight(int height) override;
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void LoadFromStream(TStream& stream) override;
+    // The file as it was read; an icon without one as a single-image file of its bitmaps.
     void SaveToStream(TStream& stream) override;
+    // A single-image icon file (cursor file for cursors): the image that was made from the file
+    // read, or the icon's bitmaps. Raises EInvalidGraphic for an empty icon.
+    void SaveSingleImage(TStream& stream);
     bool Transparent() const override { return true; }
+    // Loads an icon resource (RT_GROUP_ICON) by id from Module, at the size of its image.
+    void LoadFromResourceID(HMODULE module, int id);
 
     HICON Handle() const { return handle_; }
     // Takes over Icon (the object frees it).
@@ -163,7 +173,13 @@ public:
     void SetRequestedSize(int width, int height);
     bool IsCursor() const { return cursor_; }
 
+protected:
+    // Takes over Icon made from image Index of the icon or cursor file Data (kept for saving);
+    // the size is the icon's own.
+    void TakeIcon(HICON icon, bool cursor, std::vector<uint8_t> data, int index);
+
 private:
+    void AssignBitmap(TBitmap& bitmap);
     void FreeIcon();
     HICON handle_ = nullptr;
     int width_ = 0;
@@ -172,6 +188,56 @@ private:
     int requestedHeight_ = 0;
     bool cursor_ = false;
     std::vector<uint8_t> data_;
+    int imageIndex_ = 0;  // the image of data_ that the handle was made from
+};
+
+// The real size of an icon or cursor handle: its colour bitmap's size, or, when it has none,
+// its mask's width and half its height. (0, 0) for no handle.
+SIZE IconHandleSize(HICON icon);
+// A single-image icon (Cursor: cursor) file made from the bitmaps of Icon: a 32-bit image with
+// its mask, or a two-colour image for icons without colour bitmap. Raises EInvalidGraphic
+// (65347) when the icon's bitmaps cannot be read.
+std::vector<uint8_t> IconFileFromHandle(HICON icon, bool cursor);
+
+// A metafile, kept as an enhanced metafile: reads enhanced metafiles (EMF), placeable Windows
+// metafiles (with the 22-byte header that gives their size) and plain Windows metafiles (WMF),
+// and writes itself in the form it was read in (a Windows metafile with placeable header, or
+// an enhanced one). Width and height are screen pixels; drawing plays it into the rectangle.
+class TMetafile : public TGraphic {
+public:
+    TMetafile() = default;
+    ~TMetafile() override;
+
+    static const TClassInfo& StaticClass();
+    const TClassInfo& ClassType() const override { return StaticClass(); }
+
+    void Assign(TPersistent* source) override;
+    bool Empty() const override { return handle_ == nullptr; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    // The size the metafile is shown at; it keeps its content.
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    void Draw(TCanvas& canvas, const RECT& rect) override;
+    // Raises EInvalidGraphic (65348 "Ungültige Metadatei") for data of no metafile kind.
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) override;
+    bool Transparent() const override { return true; }
+
+    HENHMETAFILE Handle() const { return handle_; }
+    // Takes over Metafile (the object frees it); the size comes from its frame.
+    void SetHandle(HENHMETAFILE metafile);
+    // True: written as an enhanced metafile; false: as a placeable Windows metafile.
+    bool Enhanced() const { return enhanced_; }
+    void SetEnhanced(bool enhanced) { enhanced_ = enhanced; }
+
+private:
+    void FreeMetafile();
+    void LoadWindowsMetafile(const uint8_t* bits, size_t size, int width, int height, int unitsPerInch);
+    HENHMETAFILE handle_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    bool enhanced_ = true;
 };
 
 // One registered picture format: the file extension (without dot, any case), its description
@@ -181,17 +247,20 @@ struct TGraphicFormat {
     std::string Description;
     const TClassInfo* Class = nullptr;
     std::function<std::unique_ptr<TGraphic>()> Create;
-    // A string-table id of the description (0: Description is the text), loaded when a
-    // filter is built so that it follows the active language.
+    // A string-table id whose text follows Description (0: none), loaded when a filter is
+    // built so that it follows the active language.
     int DescriptionId = 0;
 };
 
 // Registers a format; a later registration of the same extension replaces the earlier one.
-// TBitmap ("bmp") and TIcon ("ico") are registered from the start.
+// TBitmap ("bmp"), TIcon ("ico") and TMetafile ("emf", "wmf") are registered from the start.
 void RegisterGraphicFormat(const std::string& extension, const std::string& description,
                            const TClassInfo& cls, std::function<std::unique_ptr<TGraphic>()> create);
 void RegisterGraphicFormat(const std::string& extension, int descriptionId, const TClassInfo& cls,
                            std::function<std::unique_ptr<TGraphic>()> create);
+// Description followed by the text of DescriptionId ("RLE" + " Bild").
+void RegisterGraphicFormat(const std::string& extension, const std::string& description, int descriptionId,
+                           const TClassInfo& cls, std::function<std::unique_ptr<TGraphic>()> create);
 // The description text of a format ("*.ext" when it has none).
 std::string GraphicFormatDescription(const TGraphicFormat& format);
 void UnregisterGraphicClass(const TClassInfo& cls);
@@ -202,6 +271,15 @@ const TGraphicFormat* FindGraphicFormat(const std::string& fileName);
 // "<all>|*.bmp;*.ico|Bitmaps (*.bmp)|*.bmp|...". AllCaption names the first entry
 // (empty: no all-formats entry).
 std::string GraphicFilter(const TClassInfo& base, const std::string& allCaption);
+
+// The graphic classes that streams name (the class names of picture records), registered by
+// name. A class needs a factory to be registered; registering a name again replaces the class.
+void RegisterGraphicClass(const TClassInfo& cls);
+void UnregisterGraphicClassName(const TClassInfo& cls);
+// The registered class of Name, case-insensitively; null when none.
+const TClassInfo* FindRegisteredGraphicClass(const std::string& name);
+// A new graphic of the registered class Name; null when none is registered.
+std::unique_ptr<TGraphic> CreateGraphic(const std::string& name);
 
 // A holder of any graphic: loads files by extension through the registry, and notifies when
 // its graphic changes.

@@ -258,4 +258,57 @@ TEST(PictureEntries, EntryFactoryMakesTheEntries) {
     EXPECT_NE(dynamic_cast<TCounted*>(list.Items(0)), nullptr);
 }
 
+TEST(PictureEntries, AssignMakesEntriesWithThisListsFactoryThroughAssignItem) {
+    struct TTagged : TPictureItem {
+        TTagged(TPictOption o, int32_t id, int tag) : TPictureItem(o, id), Tag(tag) {}
+        void AssignItem(const TPictureItem& source) override {
+            TPictureItem::AssignItem(source);
+            ++Copies;
+        }
+        int Tag;
+        int Copies = 0;
+    };
+    TPictureEntries source, copy;
+    source.SetEntryFactory([](TPictOption o, int32_t id) { return std::make_unique<TTagged>(o, id, 1); });
+    copy.SetEntryFactory([](TPictOption o, int32_t id) { return std::make_unique<TTagged>(o, id, 2); });
+    GivePicture(source.AddPicture(9));
+    GivePicture(source.AddPicture(4));
+    copy.Assign(source);
+    ASSERT_EQ(copy.Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        auto* e = dynamic_cast<TTagged*>(copy.Items(i));
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->Tag, 2);  // made by the copy's own factory
+        EXPECT_EQ(e->Copies, 1);
+    }
+    EXPECT_EQ(Ids(copy), (std::vector<int32_t>{4, 9}));
+    // The factory stays the copy's: new entries are its own too.
+    EXPECT_EQ(dynamic_cast<TTagged*>(copy.AddPicture(20))->Tag, 2);
+}
+
+TEST(PictureEntries, AppendKeepsTheOrderUntilTheListSorts) {
+    TPictureEntries list;
+    std::vector<TPictureItem*> senders;
+    list.OnChanged = [&](TPictureItem* e) { senders.push_back(e); };
+    list.Append(std::make_unique<TPictureItem>(TPictOption(), 7));
+    list.Append(std::make_unique<TPictureItem>(TPictOption(), 3));
+    EXPECT_EQ(Ids(list), (std::vector<int32_t>{7, 3}));
+    EXPECT_EQ(senders, (std::vector<TPictureItem*>{nullptr, nullptr}));
+    EXPECT_EQ(list.GetPicture(3)->ID, 3);  // looking up sorts first
+    EXPECT_EQ(Ids(list), (std::vector<int32_t>{3, 7}));
+}
+
+TEST(PictureEntries, SettingAnIdWithoutNotificationStillMarksForSorting) {
+    TPictureEntries list;
+    TPictureItem* a = list.AddPicture(1);
+    list.AddPicture(2);
+    int notifications = 0;
+    list.OnChanged = [&](TPictureItem*) { ++notifications; };
+    list.SetEntryID(a, 5, false);
+    EXPECT_EQ(notifications, 0);
+    EXPECT_FALSE(a->Option.Has(poModified));
+    EXPECT_EQ(list.GetPicture(5), a);
+    EXPECT_EQ(Ids(list), (std::vector<int32_t>{2, 5}));
+}
+
 }  // namespace

@@ -299,7 +299,7 @@ TEST(CanvasTest, FormatRegistryFindsClassesAndBuildsFilters) {
     ASSERT_NE(FindGraphicFormat("a.xyz"), nullptr);
     EXPECT_EQ(FindGraphicFormat("a.xyz")->Description, "Testbild 2");
     std::string filter = GraphicFilter(TGraphic::StaticClass(), "Alle");
-    EXPECT_EQ(filter.find("Alle (*.bmp;*.ico;*.xyz)|*.bmp;*.ico;*.xyz|"), 0u) << filter;
+    EXPECT_EQ(filter.find("Alle (*.bmp;*.ico;*.emf;*.wmf;*.xyz)|*.bmp;*.ico;*.emf;*.wmf;*.xyz|"), 0u) << filter;
     EXPECT_NE(filter.find("|Testbild 2 (*.xyz)|*.xyz"), std::string::npos) << filter;
     EXPECT_EQ(GraphicFilter(TIcon::StaticClass(), ""), "*.ico (*.ico)|*.ico");
     UnregisterGraphicClass(TBitmap::StaticClass());

@@ -102,3 +102,83 @@ $IM gif89_c16.gif -crop 7x3+0+0 +repage -type palette -compress none BMP3:bmp4_7
 $IM gif89_c256.gif -crop 5x3+0+0 +repage -compress none BMP3:bmp8_5x3.bmp; ref bmp8_5x3.bmp
 $IM gif89_c256.gif -crop 5x3+0+0 +repage BMP3:bmp8_rle_5x3.rle
 $IM src.ppm -crop 5x3+0+0 +repage -type truecolor BMP3:bmp24_5x3.bmp; ref bmp24_5x3.bmp
+
+# Run-length encoded BMP files and their uncompressed counterparts, 37 x 23. ImageMagick writes
+# 8-bit BMP files run-length encoded (RLE8) unless told otherwise; it writes no RLE4 files, so
+# bmp4_rle_37x23.rle is bmp4_37x23.bmp encoded here with every kind of code (encoded runs of two
+# alternating colours, absolute runs of odd lengths padded to 16 bits, end of line, end of
+# bitmap). ImageMagick decodes both to the same pixels as the uncompressed files.
+$IM gif89_c256.gif -compress none BMP3:bmp8_37x23.bmp; ref bmp8_37x23.bmp
+$IM gif89_c256.gif BMP3:bmp8_rle_37x23.rle
+$IM gif89_c16.gif -type palette -compress none BMP3:bmp4_37x23.bmp; ref bmp4_37x23.bmp
+# Icons: one 16 x 16 image (ImageMagick writes it with 256 colours), and 16 x 16 plus 32 x 32
+# (the larger one with 32 bits) in one file.
+$IM c16.ppm -resize 16x16! ico16.png
+$IM c16.ppm -resize 32x32! ico32.png
+$IM ico16.png icon16.ico
+$IM ico16.png ico32.png icon_16_32.ico
+$IM ico32.png icon32.ico
+# Cursors: ImageMagick writes cursors as icons (type 1), so cursor32.cur is icon32.ico marked
+# as a cursor (type 2) with the hot spot (5, 7); cursor_mono.cur is a two-colour 32 x 32 arrow.
+python3 - <<'PY'
+import struct
+data = open('bmp4_37x23.bmp', 'rb').read()
+off = struct.unpack_from('<I', data, 10)[0]
+w, h = struct.unpack_from('<ii', data, 18)
+row = (w * 4 + 31) // 32 * 4
+out = bytearray()
+for y in range(h):
+    r = data[off + y * row: off + (y + 1) * row]
+    px = [(r[x // 2] >> (4 if x % 2 == 0 else 0)) & 15 for x in range(w)]
+    x = 0
+    while x < w:
+        n = 1
+        while x + n < w and n < 255 and px[x + n] == px[x + (n % 2)]:
+            n += 1
+        if n >= 4:
+            out += bytes([n, (px[x] << 4) | px[x + 1]])
+            x += n
+            continue
+        n = min(w - x, 9 if y % 2 else 6)
+        if n < 3:
+            for i in range(n):
+                out += bytes([1, px[x + i] << 4])
+            x += n
+            continue
+        chunk = px[x:x + n] + [0]
+        body = bytes((chunk[i] << 4) | chunk[i + 1] for i in range(0, n, 2))
+        if len(body) % 2: body += b'\0'
+        out += bytes([0, n]) + body
+        x += n
+    out += b'\0\0' if y < h - 1 else b'\0\1'
+head = bytearray(data[:off])
+struct.pack_into('<I', head, 2, off + len(out))
+struct.pack_into('<I', head, 30, 2)
+struct.pack_into('<I', head, 34, len(out))
+open('bmp4_rle_37x23.rle', 'wb').write(bytes(head) + bytes(out))
+
+ico = bytearray(open('icon32.ico', 'rb').read())
+struct.pack_into('<H', ico, 2, 2)
+struct.pack_into('<HH', ico, 10, 5, 7)
+open('cursor32.cur', 'wb').write(bytes(ico))
+size = 32
+xor_rows, and_rows = [], []
+for y in range(size):
+    xr, ar = 0, 0xFFFFFFFF
+    for x in range(size):
+        inside = x <= y and y < 20 and x < 14
+        edge = inside and (x == 0 or x == y or y == 19 or x == 13)
+        if inside:
+            ar &= ~(1 << (31 - x))
+            if not edge:
+                xr |= 1 << (31 - x)
+    xor_rows.append(xr)
+    and_rows.append(ar)
+bits = b''.join(struct.pack('>I', r) for r in reversed(xor_rows)) + \
+       b''.join(struct.pack('>I', r) for r in reversed(and_rows))
+info = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 1, 0, len(bits), 0, 0, 2, 0)
+image = info + bytes([0, 0, 0, 0, 255, 255, 255, 0]) + bits
+head = struct.pack('<HHH', 0, 2, 1) + struct.pack('<BBBBHHII', size, size, 2, 0, 0, 0, len(image), 22)
+open('cursor_mono.cur', 'wb').write(head + image)
+PY
+rm -f ico16.png ico32.png icon32.ico
