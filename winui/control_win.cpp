@@ -684,7 +684,9 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.Y = top_;
     params.Width = width_;
     params.Height = height_;
-    if (Parent()) params.WndParent = Parent()->Handle();
+    // Only a parent that has its window already: the parameters are also asked for measuring
+    // (ClientRect), which must not create windows; CreateWnd makes the parent's when needed.
+    if (Parent()) params.WndParent = Parent()->HandleAllocated() ? Parent()->Handle() : nullptr;
     else params.WndParent = parentWindow_;
     params.WinClassName = ClassName();
     params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
@@ -693,6 +695,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
+    if ((params.Style & WS_CHILD) && !params.WndParent && Parent()) params.WndParent = Parent()->Handle();
     if ((params.Style & WS_CHILD) && !params.WndParent) throw EComponentError(sid::ControlHasNoParent, {Name()});
     HINSTANCE instance = GetModuleHandleW(nullptr);
     std::wstring className = WideText(params.WinClassName);

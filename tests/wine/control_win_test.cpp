@@ -242,6 +242,24 @@ TEST_F(ControlTest, ChildrenFollowTheParentFontAndColourUntilGivenTheirOwn) {
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(panel->Handle(), WM_GETFONT, 0, 0)), panel->Font().Handle());
 }
 
+TEST_F(ControlTest, MeasuringAWindowlessChildMakesNoWindows) {
+    auto* outer = new TTestPanel(form_);
+    auto* inner = new TTestPanel(form_);
+    inner->SetParent(outer);
+    outer->SetParent(form_);
+    form_->DestroyHandle();
+    inner->SetBounds(0, 0, 50, 30);
+    const RECT client = inner->ClientRect();
+    EXPECT_LE(client.right - client.left, 50);
+    EXPECT_FALSE(form_->HandleAllocated());
+    EXPECT_FALSE(outer->HandleAllocated());
+    // A child taken out of its parent can still be measured, as it is while a form is freed.
+    outer->SetParent(nullptr);
+    EXPECT_NO_THROW(inner->ClientRect());
+    delete inner;
+    delete outer;
+}
+
 TEST_F(ControlTest, ChildWindowsAreMadeWithTheParentAndGoWithIt) {
     auto* outer = new TTestPanel(form_);
     auto* inner = new TTestPanel(form_);
