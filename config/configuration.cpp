@@ -57,11 +57,13 @@ std::string LastSegment(const std::string& path) {
 
 TConfigRootNode* Configuration() {
     if (configRoot) return configRoot;
-    static TConfigurationEnd end;
     RegisterNodeClasses({&TConfigNode::StaticClass(), &TConfigRootNode::StaticClass()});
     TConfigRootNode* root = LoadOrCreate();
     root->SetText(Format("Konfiguration von %s", {ExtractFileName(ProgramFileName())}));
     configRoot = root;
+    // Made after the class tables, the registry and the file system the save at program end
+    // uses, so that it is destroyed (and saves) before them.
+    static TConfigurationEnd end;
     return configRoot;
 }
 
