@@ -396,11 +396,11 @@ TEST_F(SpeedButtonTest, TheShortCutIsAPublishedPropertyForTheHint) {
 TEST_F(SpeedButtonTest, StatesScreenshot) {
     form->SetBounds(120, 120, 470, 120);
     panel->SetBounds(0, 0, 460, 90);
-    struct Spec {
+    struct TButtonCase {
         const char* caption;
         TTestGlyph glyph;
         std::function<void(TNewSpeedButton&)> setup;
-    } specs[] = {
+    } cases[] = {
         {"", tgNew, [](TNewSpeedButton& b) {
              b.SetFlat(false);
              b.SetTransparent(false);
@@ -419,13 +419,13 @@ TEST_F(SpeedButtonTest, StatesScreenshot) {
     };
     std::vector<TNewSpeedButton*> buttons;
     int left = 8;
-    for (const Spec& spec : specs) {
+    for (const TButtonCase& shown : cases) {
         auto* button = new TNewSpeedButton(form);
         button->SetBounds(left, 30, 23, 22);
-        button->SetCaption(spec.caption);
-        button->SetGlyph(MakeGlyph(spec.glyph).get());
+        button->SetCaption(shown.caption);
+        button->SetGlyph(MakeGlyph(shown.glyph).get());
         button->SetParent(panel);
-        spec.setup(*button);
+        shown.setup(*button);
         button->Loaded();
         left += button->Width() + 6;
         buttons.push_back(button);
