@@ -272,12 +272,6 @@ RECT TCustomBitmapPanel::AlignRect() {
     return rect;
 }
 
-RECT TCustomBitmapPanel::ClientRect() {
-    if (HandleAllocated()) return TCustomPanel::ClientRect();
-    const int frame = BorderStyle() == bsSingle ? 2 * GetSystemMetrics(SM_CXEDGE) : 0;
-    return RECT{0, 0, std::max(Width() - frame, 0), std::max(Height() - frame, 0)};
-}
-
 RECT TCustomBitmapPanel::InnerRect() {
     RECT rect = ClientRect();
     int inset = BorderWidth();

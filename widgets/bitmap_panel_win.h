@@ -117,9 +117,6 @@ public:
     TPanelPaintEvent OnPaint;
 
     RECT AlignRect() override;
-    // Without a window: the bounds less the frame (asking the window class would make the
-    // parent's window, even while the parent is going).
-    RECT ClientRect() override;
     void WndProc(TMessage& msg) override;
 
 protected:

@@ -175,11 +175,6 @@ void TDock::WndProc(TMessage& msg) {
     TCustomControl::WndProc(msg);
 }
 
-RECT TDock::ClientRect() {
-    if (HandleAllocated()) return TCustomControl::ClientRect();
-    return RECT{0, 0, Width(), Height()};
-}
-
 void TDock::Paint() {
     Canvas().Brush().SetColor(Color());
     Canvas().FillRect(ClientRect());
@@ -484,11 +479,6 @@ TToolbarPlacement TToolbar::Placement() const {
     placement.FloatTop = floatPos_.y;
     placement.Visible = Visible();
     return placement;
-}
-
-RECT TToolbar::ClientRect() {
-    if (HandleAllocated()) return TCustomControl::ClientRect();
-    return RECT{0, 0, Width(), Height()};
 }
 
 void TToolbar::Paint() {

@@ -48,10 +48,6 @@ public:
     static std::vector<TDock*> DocksOf(TForm* form);
     // The dock of Form with Name (case-insensitive); null when none.
     static TDock* FindDock(TForm* form, const std::string& name);
-
-    // Without a window: the bounds (the window class is not asked, which would make the
-    // parent's window).
-    RECT ClientRect() override;
     void WndProc(TMessage& msg) override;
 
 protected:
@@ -118,8 +114,6 @@ public:
     void ArrangeControls();
 
     TToolbarPlacement Placement() const;
-    // Without a window: the bounds.
-    RECT ClientRect() override;
 
     // Fired when the toolbar was shown or hidden (also by closing its floating window).
     TNotifyEvent OnVisibleChanged;

@@ -235,12 +235,6 @@ void TSpinMaskEdit::SetBounds(int left, int top, int width, int height) {
     if (button_) PlaceButton();
 }
 
-RECT TSpinMaskEdit::ClientRect() {
-    if (HandleAllocated()) return TCustomEdit::ClientRect();
-    const int frame = BorderStyle() == bsSingle ? 2 * GetSystemMetrics(SM_CXEDGE) : 0;
-    return RECT{0, 0, std::max(Width() - frame, 0), std::max(Height() - frame, 0)};
-}
-
 void TSpinMaskEdit::SetEnabled(bool enabled) {
     TCustomEdit::SetEnabled(enabled);
     button_->SetEnabled(enabled);

@@ -124,8 +124,6 @@ public:
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetEnabled(bool enabled) override;
-    // Without a window: the bounds less the frame.
-    RECT ClientRect() override;
     void WndProc(TMessage& msg) override;
 
 protected:

@@ -4,44 +4,11 @@
 // the panels' options and pictures painted into bitmaps and checked pixel by pixel.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "base/program.h"
-#include "config/configuration.h"
 #include "tests/wine/widgets_test_form_win.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-// The window restores its placement from the configuration: each test gets a program folder
-// of its own, so that it starts empty and is written nowhere else.
-class ControlsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vn_controls_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        SetProgramFileName((dir / "Varnolet.exe").string());
-        previousHandler = SetProgramMessageHandler(nullptr);
-        form = NewForm<TWidgetsTestForm>(Application);
-        form->Show();
-        PumpUntil(1000, [&] { return GetForegroundWindow() == form->Handle(); });
-        PumpUntil(100);
-    }
-    void TearDown() override {
-        MouseButton(false);
-        delete form;
-        FreeConfiguration();
-        SetProgramMessageHandler(previousHandler);
-        PumpUntil(50);
-        fs::remove_all(dir);
-    }
-    fs::path dir;
-    std::function<void(const std::string&)> previousHandler;
-    TWidgetsTestForm* form = nullptr;
-};
+using ControlsTest = WidgetsTestFormTest;
 
 TEST_F(ControlsTest, RadioGroupKeepsOneChecked) {
     int clicks = 0;

@@ -14,6 +14,7 @@
 #include "base/strings.h"
 #include "base/program.h"
 #include "config/configuration.h"
+#include "tests/wine/program_folder_test_win.h"
 #include "tests/wine/screenshot_win.h"
 #include "widgets/app_services_win.h"
 #include "widgets/demo_form_win.h"
@@ -62,23 +63,11 @@ void PressKey(HWND window, WORD key) {
     PostMessageW(window, WM_KEYUP, key, 0xC0000001);
 }
 
-// Each test gets a program folder of its own, so that the configuration starts empty, and no
-// message box of the configuration's first start blocks the run.
-class WidgetsFormTest : public ::testing::Test {
+class WidgetsFormTest : public ProgramFolderTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vn_widgets_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        SetProgramFileName((dir / "Varnolet.exe").string());
-        previousHandler = SetProgramMessageHandler(nullptr);
-    }
     void TearDown() override {
-        FreeConfiguration();
-        SetProgramMessageHandler(previousHandler);
+        ProgramFolderTest::TearDown();
         SetMessageDialogObserver(nullptr);
-        fs::remove_all(dir);
     }
     template <class T = TWin95Form>
     T* MakeForm(const char* name) {
@@ -86,9 +75,6 @@ protected:
         form->SetName(name);
         return form;
     }
-
-    fs::path dir;
-    std::function<void(const std::string&)> previousHandler;
 };
 
 TEST_F(WidgetsFormTest, LockCountsAndTellsWhenItCrossesZero) {

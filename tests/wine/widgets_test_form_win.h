@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/wine/program_folder_test_win.h"
 #include "tests/wine/widgets_testing_win.h"
 #include "widgets/bitmap_panel_win.h"
 #include "widgets/check_box_button_win.h"
@@ -243,4 +244,26 @@ private:
         c.DeselectObjects();
         return tile;
     }
+};
+
+// A test with the test window shown and active, in a program folder of its own (the window
+// restores and saves its placement through the configuration).
+class WidgetsTestFormTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        form = NewForm<TWidgetsTestForm>(Application);
+        form->Show();
+        PumpUntil(1000, [&] { return GetForegroundWindow() == form->Handle(); });
+        PumpUntil(100);
+    }
+    void TearDown() override {
+        MouseButton(false);
+        delete form;
+        FreeConfiguration();
+        PumpUntil(50);
+        ProgramFolderTest::TearDown();
+    }
+
+    TWidgetsTestForm* form = nullptr;
 };

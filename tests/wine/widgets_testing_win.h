@@ -132,7 +132,4 @@ public:
     }
     // The panel takes the focus like an ordinary control (no caret, no typing).
     bool WantsKey(WORD) override { return false; }
-    // Without a window: the bounds (the framework would make the parent's window to ask it,
-    // which fails while the form is being freed).
-    RECT ClientRect() override { return HandleAllocated() ? TTestPanel::ClientRect() : RECT{0, 0, Width(), Height()}; }
 };

@@ -4,40 +4,15 @@
 // through the configuration; with screenshots of docked and floating toolbars.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "base/program.h"
 #include "base/string_ids.h"
 #include "config/configuration.h"
 #include "tests/wine/widgets_test_form_win.h"
 #include "widgets/toolbar_store.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-class ToolbarTest : public ::testing::Test {
+class ToolbarTest : public WidgetsTestFormTest {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vn_toolbar_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        SetProgramFileName((dir / "Varnolet.exe").string());
-        previousHandler = SetProgramMessageHandler(nullptr);
-        form = NewForm<TWidgetsTestForm>(Application);
-        form->Show();
-        PumpUntil(1000, [&] { return GetForegroundWindow() == form->Handle(); });
-        PumpUntil(100);
-    }
-    void TearDown() override {
-        MouseButton(false);
-        delete form;
-        FreeConfiguration();
-        SetProgramMessageHandler(previousHandler);
-        PumpUntil(50);
-        fs::remove_all(dir);
-    }
     // Presses the gripper of Toolbar and releases the mouse at Screen, moving there in steps.
     void DragGripper(TToolbar& toolbar, POINT screen) {
         MouseAt(toolbar, 4, 10);
@@ -57,9 +32,6 @@ protected:
     }
     POINT ScreenOf(TControl& control, int x, int y) { return control.ClientToScreen(POINT{x, y}); }
 
-    fs::path dir;
-    std::function<void(const std::string&)> previousHandler;
-    TWidgetsTestForm* form = nullptr;
 };
 
 TEST_F(ToolbarTest, DocksLayTheirToolbarsOutInRows) {
