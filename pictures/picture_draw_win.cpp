@@ -6,26 +6,6 @@
 
 namespace {
 
-// The palette of a bitmap selected as a background palette and realized in a device context
-// for the life of the object.
-class TSelectedPalette {
-public:
-    TSelectedPalette(HDC dc, HPALETTE palette) : dc_(dc) {
-        if (!palette) return;
-        old_ = SelectPalette(dc, palette, TRUE);
-        RealizePalette(dc);
-    }
-    ~TSelectedPalette() {
-        if (old_) SelectPalette(dc_, old_, TRUE);
-    }
-    TSelectedPalette(const TSelectedPalette&) = delete;
-    TSelectedPalette& operator=(const TSelectedPalette&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
-
 // A monochrome bitmap selected into a memory device context of its own.
 class TMaskDc {
 public:

@@ -45,26 +45,6 @@ private:
     bool hadRegion_ = false;
 };
 
-// A palette selected (as a background palette) and realized in a device context for the life
-// of the object.
-class TPaletteSelection {
-public:
-    TPaletteSelection(HDC dc, HPALETTE palette) : dc_(dc) {
-        if (!palette) return;
-        old_ = SelectPalette(dc, palette, TRUE);
-        RealizePalette(dc);
-    }
-    ~TPaletteSelection() {
-        if (old_) SelectPalette(dc_, old_, TRUE);
-    }
-    TPaletteSelection(const TPaletteSelection&) = delete;
-    TPaletteSelection& operator=(const TPaletteSelection&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
-
 constexpr TPictOption AllAlignments{poLeft, poRight, poTop, poBottom};
 
 // The first tile's position along one axis (see DrawTiled): centred for both flags, ending at
@@ -447,7 +427,7 @@ void TPictureEntry::DrawTiled(TCanvas& canvas, const RECT& rect, RECT& drawRect,
     HPALETTE palette = nullptr;
     if (options.Has(poSelectPalette))
         if (auto* bitmap = dynamic_cast<TBitmap*>(Graphic()); bitmap && !bitmap->Empty()) palette = bitmap->Palette();
-    TPaletteSelection selection(dc, palette);
+    TSelectedPalette selection(dc, palette);
     const TPictOption tileOptions = options - TPictOption{poClipping, poSelectPalette, poTiled};
     const int x0 = FirstTile(rect.left, rect.right - rect.left, tile.cx, options.Has(poLeft), options.Has(poRight));
     const int y0 = FirstTile(rect.top, rect.bottom - rect.top, tile.cy, options.Has(poTop), options.Has(poBottom));

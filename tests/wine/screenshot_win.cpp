@@ -33,6 +33,31 @@ bool WriteRequest(const std::string& path, const RECT& rect)
 
 }  // namespace
 
+namespace {
+
+std::function<void()>& PendingAction()
+{
+    static std::function<void()> action;
+    return action;
+}
+
+void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    auto action = std::move(PendingAction());
+    PendingAction() = nullptr;
+    if (action)
+        action();
+}
+
+}  // namespace
+
+void Later(std::function<void()> action, UINT delay)
+{
+    PendingAction() = std::move(action);
+    SetTimer(nullptr, 0, delay, RunPendingAction);
+}
+
 void PumpMessages(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Lets Window paint, asks for the screenshot NAME.png of it and waits for it while pumping
@@ -14,3 +15,8 @@ bool TakeScreenshot(HWND window, const std::string& name, std::string& error);
 
 // Dispatches the thread's messages for about Milliseconds.
 void PumpMessages(DWORD milliseconds);
+
+// Runs Action once, about Delay ms from now, from whatever message loop runs then: the way a
+// test acts inside a modal loop or an open menu that the call after it starts. One action is
+// pending at a time; a second call replaces it.
+void Later(std::function<void()> action, UINT delay = 150);

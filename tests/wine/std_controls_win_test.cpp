@@ -36,18 +36,6 @@ std::wstring WideWindowText(HWND window) {
     return std::wstring(buffer, length);
 }
 
-std::function<void()>& Pending() {
-    static std::function<void()> pending;
-    return pending;
-}
-
-void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto run = std::move(Pending());
-    Pending() = nullptr;
-    if (run) run();
-}
-
 // Handles the thread's messages for about Milliseconds the way the program's loop does, with
 // the key pre-processing (dialog keys, accelerators).
 void Process(DWORD milliseconds) {
@@ -56,12 +44,6 @@ void Process(DWORD milliseconds) {
         Application->ProcessMessages();
         Sleep(10);
     } while (GetTickCount() - start < milliseconds);
-}
-
-// Runs Action once, shortly after the modal loop that follows has started.
-void Later(std::function<void()> action) {
-    Pending() = std::move(action);
-    SetTimer(nullptr, 0, 150, RunPending);
 }
 
 // A form shown on the screen; each test puts its controls on it.

@@ -34,24 +34,6 @@ std::string WindowText(HWND window) {
     return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(buffer), length));
 }
 
-std::function<void()>& Pending() {
-    static std::function<void()> pending;
-    return pending;
-}
-
-void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto run = std::move(Pending());
-    Pending() = nullptr;
-    if (run) run();
-}
-
-// Runs Action once, shortly after the current modal loop started.
-void Later(std::function<void()> action) {
-    Pending() = std::move(action);
-    SetTimer(nullptr, 0, 150, RunPending);
-}
-
 void Shot(HWND window, const char* name) {
     std::string error;
     EXPECT_TRUE(TakeScreenshot(window, name, error)) << error;

@@ -233,24 +233,6 @@ TEST_F(SpeedButtonTest, GroupsKeepOneButtonDown) {
     EXPECT_FALSE(a->Down() || c->Down());
 }
 
-// Runs Action shortly after a menu (or another modal loop) started.
-std::function<void()>& PendingAction() {
-    static std::function<void()> action;
-    return action;
-}
-
-void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto action = std::move(PendingAction());
-    PendingAction() = nullptr;
-    if (action) action();
-}
-
-void Later(std::function<void()> action, UINT delay = 250) {
-    PendingAction() = std::move(action);
-    SetTimer(nullptr, 0, delay, RunPendingAction);
-}
-
 TEST_F(SpeedButtonTest, ArrowPartOpensItsMenuAndTheButtonPartClicks) {
     int clicks = 0, dropDowns = 0;
     TNewSpeedButton* button = Button(10, "", &clicks);
@@ -273,7 +255,7 @@ TEST_F(SpeedButtonTest, ArrowPartOpensItsMenuAndTheButtonPartClicks) {
         PressKey(VK_DOWN);
         PressKey(VK_DOWN);
         PressKey(VK_RETURN);
-    });
+    }, 250);
     ClickAt(*button, button->Width() - 4, 13);
     PumpUntil(200, [&] { return !chosen.empty(); });
     EXPECT_EQ(dropDowns, 1);
@@ -286,11 +268,11 @@ TEST_F(SpeedButtonTest, ArrowPartOpensItsMenuAndTheButtonPartClicks) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(dropDowns, 1);
     // Escape closes the menu without a choice; the next click on the arrow opens it again.
-    Later([] { PressKey(VK_ESCAPE); });
+    Later([] { PressKey(VK_ESCAPE); }, 250);
     chosen.clear();
     ClickAt(*button, button->Width() - 4, 13);
     EXPECT_EQ(dropDowns, 2);
-    Later([] { PressKey(VK_ESCAPE); });
+    Later([] { PressKey(VK_ESCAPE); }, 250);
     ClickAt(*button, button->Width() - 4, 13);
     EXPECT_EQ(dropDowns, 3);
     EXPECT_TRUE(chosen.empty());
