@@ -1,23 +1,4 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (posix thread model, so std::thread and
-# std::mutex work). The runtime is linked statically: the program runs on a bare Windows
-# without any MinGW DLL beside it.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows with Debian's MinGW-w64: the build that is shipped.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(VARNOLET_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${VARNOLET_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VARNOLET_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VARNOLET_MINGW_PREFIX}-windres)
-set(CMAKE_AR ${VARNOLET_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${VARNOLET_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-set(CMAKE_OBJDUMP ${VARNOLET_MINGW_PREFIX}-objdump CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VARNOLET_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -8,7 +8,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BENCH_BUILD=${VARNOLET_BENCH_BUILD:-$VARNOLET_ROOT/build/bench}
 
-install_missing_packages || { echo "Installing the build tools failed" >&2; exit 1; }
+choose_wine_arch >/dev/null || exit 1
+install_missing_packages "$WINE_ARCH" || { echo "Installing the build tools failed" >&2; exit 1; }
 cmake -S "$VARNOLET_ROOT" -B "$BENCH_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release || exit 1
 cmake --build "$BENCH_BUILD" -j "$JOBS" --target varnolet_bench bench_table || exit 1
 

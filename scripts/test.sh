@@ -31,7 +31,8 @@ finish() {
   exit
 }
 
-install_missing_packages || { echo "Installing the build tools failed" >&2; failed=1; finish; }
+choose_wine_arch || { failed=1; finish; }
+install_missing_packages "$WINE_ARCH" || { echo "Installing the build tools failed" >&2; failed=1; finish; }
 
 echo "== Native build ($NATIVE_BUILD)"
 if configure_native && cmake --build "$NATIVE_BUILD" -j "$JOBS"; then
@@ -43,15 +44,36 @@ else
   failed=$((failed + 1))
 fi
 
-echo "== Windows build ($WIN32_BUILD)"
-if configure_win32 && cmake --build "$WIN32_BUILD" -j "$JOBS"; then
-  echo "== Wine tests"
-  ctest --test-dir "$WIN32_BUILD" --output-on-failure 2>&1 | tee "$WIN32_BUILD/ctest.log"
-  count_ctest "$WIN32_BUILD/ctest.log"
-  ls "$WIN32_BUILD"/screenshots/*.png 2>/dev/null | sed 's/^/Screenshot: /'
+# Builds one Windows architecture and runs its ctest cases: build_and_test_windows BUILD_DIR
+# ARCH TITLE WINE_TESTS(ON/OFF) RUN(yes/no)
+build_and_test_windows() {
+  local build=$1 arch=$2 title=$3 wine_tests=$4 run=$5
+  echo "== $title ($build)"
+  if ! configure_windows "$build" "$arch" -DVARNOLET_WINE_TESTS="$wine_tests" ||
+     ! cmake --build "$build" -j "$JOBS"; then
+    echo "$title failed" >&2
+    failed=$((failed + 1))
+    return
+  fi
+  [ "$run" = yes ] || return
+  echo "== Tests of the $title"
+  ctest --test-dir "$build" --output-on-failure 2>&1 | tee "$build/ctest.log"
+  count_ctest "$build/ctest.log"
+  ls "$build"/screenshots/*.png 2>/dev/null | sed 's/^/Screenshot: /'
+}
+
+if [ "$WINE_ARCH" = win32 ]; then
+  build_and_test_windows "$WIN32_BUILD" win32 "32-bit Windows build, Wine tests on 32-bit" ON yes
+  # The 64-bit build proves the sources stay clean for it; its tests run where 32-bit
+  # programs cannot.
+  if [ "${VARNOLET_WIN64_BUILD:-1}" != 0 ]; then
+    build_and_test_windows "$WIN64_BUILD" win64 "64-bit Windows build, compiled only" ON no
+  fi
 else
-  echo "Windows build failed" >&2
-  failed=$((failed + 1))
+  # The shipped 32-bit program and resource library are still built and checked.
+  build_and_test_windows "$WIN32_BUILD" win32 "32-bit Windows build, shipped files only" OFF yes
+  build_and_test_windows "$WIN64_BUILD" win64 "64-bit Windows build, Wine tests on 64-bit" ON yes
 fi
+echo "Wine tests ran on: $([ "$WINE_ARCH" = win32 ] && echo "32-bit (i686)" || echo "64-bit (x86_64)") Windows, $WINE_ARCH_WHY"
 
 finish

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Runs one Win32 test program under Wine so that the result can be trusted:
+# Runs one Windows test program under Wine so that the result can be trusted:
 #   scripts/wine-test.sh BUILD_DIR TEST_EXE [ARGS...]
-# - one Wine prefix per build folder (BUILD_DIR/wineprefix), made once, without Mono or Gecko
-#   prompts and without the crash dialog;
+# - the loader that fits the program (Wine's 32-bit loader for a 32-bit program, its 64-bit
+#   loader for a 64-bit one), called directly, never through the `wine` wrapper;
+# - one Wine prefix per build folder (BUILD_DIR/wineprefix) of the program's architecture, made
+#   once, without Mono or Gecko prompts and without the crash dialog;
 # - a private X server (Xvfb on a free display) with openbox, so that focus and activation
 #   behave as on a desktop;
 # - one persistent wineserver for the run, stopped at the end;
 # - the test under a time limit; it passes only with exit code 0 AND GoogleTest's summary
 #   "[  PASSED  ] N tests." without any "[  FAILED  ]" line, since Wine can report 0 for a
-#   program that crashed;
+#   program that crashed (VARNOLET_WINE_PLAIN=1: exit code 0 alone, for programs without
+#   GoogleTest such as the benchmark program);
 # - screenshots: the test writes NAME.request (a screen rectangle) into
 #   BUILD_DIR/screenshots, this script grabs the X screen with ImageMagick's import and writes NAME.png there.
 # Environment: VARNOLET_TEST_TIMEOUT (seconds, default 300).
@@ -24,13 +27,18 @@ shift 2
 [ -f "$test_exe" ] || { echo "wine-test: $test_exe not found" >&2; exit 2; }
 test_name=$(basename "$test_exe" .exe)
 
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
 # Wine keeps its settings below HOME; CI may run without one.
 export HOME=${HOME:-$build_dir}
-export WINEPREFIX="$build_dir/wineprefix"
-export WINEARCH=win32
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=${WINEDEBUG:--all}
-unset WINESERVER
+arch=$(pe_arch "$test_exe") || exit 2
+if [ "$arch" = win32 ] && ! runs_32bit_programs; then
+  echo "wine-test: $test_exe is a 32-bit program and this machine runs no 32-bit programs;" \
+    "build with cmake/mingw-x86_64.cmake instead" >&2
+  exit 1
+fi
+use_wine "$arch" "$build_dir/wineprefix" || exit 1
+echo "wine-test: $test_name ($arch) with $WINELOADER in $WINEPREFIX"
 shots="$build_dir/screenshots"
 work="$build_dir/wine-run"
 mkdir -p "$shots" "$work"
@@ -40,72 +48,15 @@ log="$work/$test_name.log"
 exec 9>"$build_dir/wine.lock"
 flock 9
 
-xvfb_pid=""
-wm_pid=""
 watcher_pid=""
 cleanup() {
   [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null
-  wineserver -k 2>/dev/null
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wine_server -k 2>/dev/null
+  [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
 }
 trap cleanup EXIT
-
-start_xvfb() {
-  local display_file="$work/display"
-  rm -f "$display_file"
-  # -displayfd lets the server pick a free display and tell its number.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  local i
-  for i in $(seq 100); do
-    if [ -s "$display_file" ]; then
-      export DISPLAY=":$(head -n1 "$display_file")"
-      return 0
-    fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "wine-test: Xvfb did not start" >&2
-  cat "$work/xvfb.log" >&2
-  return 1
-}
-
-start_window_manager() {
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm_pid=$!
-  # openbox owns the WM_Sn selection once it manages the screen; give it a moment.
-  sleep 1
-}
-
-make_prefix() {
-  local ready="$WINEPREFIX/.varnolet-ready-4"
-  [ -f "$ready" ] && return 0
-  rm -rf "$WINEPREFIX"
-  echo "wine-test: creating the Wine prefix $WINEPREFIX"
-  timeout 300 wineboot -i >"$work/wineboot.log" 2>&1 || {
-    echo "wine-test: wineboot failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
-  timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
-    /d 0 /f >>"$work/wineboot.log" 2>&1 || {
-    echo "wine-test: wine reg add failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
-  # Windows draw their own frames and captions, as on Windows, so that the program's caption
-  # painting is what the screenshots show; openbox still handles focus and activation.
-  timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ \
-    /d N /f >>"$work/wineboot.log" 2>&1 || {
-    echo "wine-test: wine reg add failed" >&2; tail -20 "$work/wineboot.log" >&2; return 1; }
-  # Caption texts in white, as the standard Windows scheme has them (Wine's own is black).
-  timeout 120 wine reg add 'HKCU\Control Panel\Colors' /v TitleText /t REG_SZ \
-    /d '255 255 255' /f >>"$work/wineboot.log" 2>&1 || true
-  # Caption buttons are drawn with the symbol font Marlett; Debian's Wine does not find its
-  # own copy, so the prefix gets one in its Fonts folder.
-  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  fi
-  wineserver -w
-  touch "$ready"
-}
 
 # Answers the test's screenshot requests until it is stopped.
 watch_screenshots() {
@@ -131,17 +82,17 @@ watch_screenshots() {
   done
 }
 
-start_xvfb || exit 1
-make_prefix || exit 1
-wineserver -p
-start_window_manager
+start_xvfb "$work" || exit 1
+make_wine_prefix "$work/wineboot.log" || exit 1
+wine_server -p
+start_window_manager "$work"
 rm -f "$shots"/*.request
 watch_screenshots &
 watcher_pid=$!
 
 # Windows sees the screenshot folder through drive Z:, Wine's view of /.
 export VARNOLET_SCREENSHOT_DIR="Z:${shots//\//\\}"
-timeout -k 10 "${VARNOLET_TEST_TIMEOUT:-300}" wine "$test_exe" --gtest_color=no "$@" \
+timeout -k 10 "${VARNOLET_TEST_TIMEOUT:-300}" "$WINELOADER" "$test_exe" --gtest_color=no "$@" \
   </dev/null >"$log" 2>&1
 rc=$?
 cat "$log"
@@ -153,6 +104,10 @@ fi
 if [ $rc -ne 0 ]; then
   echo "wine-test: $test_name exited with $rc" >&2
   exit 1
+fi
+if [ "${VARNOLET_WINE_PLAIN:-0}" = 1 ]; then
+  echo "wine-test: $test_name exited with 0"
+  exit 0
 fi
 if ! grep -Eq '^\[  PASSED  \] [0-9]+ tests?\.' "$log" || grep -q '^\[  FAILED  \]' "$log"; then
   echo "wine-test: $test_name exited with 0 but without GoogleTest's passing summary" >&2

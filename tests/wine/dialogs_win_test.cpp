@@ -165,7 +165,9 @@ TEST(DialogTexts, CustomColorLinesParseAsHexadecimal) {
     for (const Row& row : rows) {
         COLORREF color = 0;
         EXPECT_EQ(TColorDialog::ParseCustomColor(row.line, color), row.ok) << row.line;
-        if (row.ok) EXPECT_EQ(color, row.color) << row.line;
+        if (row.ok) {
+            EXPECT_EQ(color, row.color) << row.line;
+        }
     }
 }
 
@@ -262,7 +264,9 @@ TEST_F(DialogsTest, SaveOverAnExistingFileAsksFirst) {
         });
         EXPECT_EQ(dialog.Execute(), row.expected) << row.answer;
         EXPECT_GE(watcher.Count(), 2) << row.answer;
-        if (row.expected) EXPECT_EQ(dialog.FileName(), path);
+        if (row.expected) {
+            EXPECT_EQ(dialog.FileName(), path);
+        }
     }
 }
 

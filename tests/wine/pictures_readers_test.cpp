@@ -210,14 +210,14 @@ TRgbImage IconImageRgb(const TIconImage& image, COLORREF background) {
     const size_t colorRow = (size_t(width) * bits + 31) / 32 * 4, maskRow = (size_t(width) + 31) / 32 * 4;
     const size_t tableEnd = 40 + 4 * colors;
     // A BMP file of the colour part.
-    std::vector<uint8_t> bmp(14);
+    std::vector<uint8_t> bmp(14 + 40);
     bmp[0] = 'B';
     bmp[1] = 'M';
     const uint32_t offset = static_cast<uint32_t>(14 + tableEnd);
     std::memcpy(bmp.data() + 10, &offset, 4);
     info.biHeight = height;
     info.biClrUsed = colors;
-    bmp.insert(bmp.end(), reinterpret_cast<uint8_t*>(&info), reinterpret_cast<uint8_t*>(&info) + 40);
+    std::memcpy(bmp.data() + 14, &info, 40);
     bmp.insert(bmp.end(), image.Data.begin() + 40, image.Data.begin() + std::ptrdiff_t(tableEnd + colorRow * height));
     TRgbImage rgb = BmpToRgb(bmp);
     const uint8_t* mask = image.Data.data() + tableEnd + colorRow * height;
