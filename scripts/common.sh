@@ -216,6 +216,34 @@ install_missing_packages() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
+# Adds the counts of a ctest log to the totals passed, failed and skipped. Each entry counts once, except the Wine suites, which count
+# their cases (the records wine-test.sh wrote into RECORDS) and the Wine session's start and
+# stop, which count only when they fail. A log without ctest's summary (a crash of ctest
+# itself) counts as one failure.
+count_ctest() {
+  local log=$1 records=${2:-} name status counts p f s
+  if ! grep -Eq '[0-9]+ tests? failed out of [0-9]+' "$log"; then
+    grep -q 'No tests were found' "$log" && echo "No tests found in $(dirname "$log")" >&2
+    failed=$((failed + 1))
+    return
+  fi
+  while read -r name status; do
+    if [ "$status" = Passed ]; then status=pass; else status=fail; fi
+    if [[ $name == wine.session.* ]]; then
+      [ "$status" = fail ] && failed=$((failed + 1))
+    elif [ -n "$records" ] && [ -f "$records/$name" ]; then
+      read -r p f s <"$records/$name"
+      passed=$((passed + p))
+      failed=$((failed + f))
+      skipped=$((skipped + s))
+    elif [ "$status" = pass ]; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  done < <(sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.*[ *]*([A-Za-z]+).*/\1 \2/p' "$log")
+}
+
 configure_native() {
   cmake -S "$VARNOLET_ROOT" -B "$NATIVE_BUILD" -G Ninja
 }

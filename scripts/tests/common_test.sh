@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks the scripts' choice of the Windows architecture under Wine and of its loader, server
-# and prefix, on any machine: fake loaders stand in for Wine's, and the 32-bit probe is also
-# run as a program for another processor, which no machine here starts.
+# Checks the shared script functions on any machine: the choice of the Windows architecture
+# under Wine and of its loader, server and prefix (fake loaders stand in for Wine's, and the
+# 32-bit probe is also run as a program for another processor, which no machine here starts),
+# and the counting of ctest logs.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../common.sh"
 
@@ -88,6 +89,34 @@ check "a file without a PE header is refused" refused "$(pe_arch "$work/probe" 2
 check "64-bit machines get wine64 and the 64-bit compiler, not wine32" "yes yes no" \
   "$(p=" $(packages_for win64) "; for w in wine64 g++-mingw-w64-x86-64 wine32:i386; do [[ $p == *" $w "* ]] && printf yes || printf no; [ $w != wine32:i386 ] && printf ' '; done)"
 check "32-bit machines get wine32" yes "$([[ " $(packages_for win32) " == *" wine32:i386 "* ]] && echo yes || echo no)"
+
+# Counting a ctest log: Wine suites by their recorded cases, the session only when it fails,
+# everything else once.
+mkdir -p "$work/records"
+echo "12 1 2" >"$work/records/wine.DragTest"
+echo "5 0 0" >"$work/records/wine.FormTest"
+cat >"$work/ctest.log" <<'LOG'
+ 1/7 Test #1: wine.session.start ...............   Passed    3.02 sec
+ 2/7 Test #2: wine.DragTest .....................***Failed   12.00 sec
+ 3/7 Test #3: wine.FormTest .....................   Passed    2.00 sec
+ 4/7 Test #4: wine.MenuTest .....................***Timeout 400.00 sec
+ 5/7 Test #5: varnolet_en_resource_only .........   Passed    0.01 sec
+ 6/7 Test #6: wine.suites .......................   Passed    1.00 sec
+ 7/7 Test #7: wine.session.stop .................   Passed    0.50 sec
+
+71% tests passed, 2 tests failed out of 7
+LOG
+passed=0 failed=0 skipped=0
+count_ctest "$work/ctest.log" "$work/records"
+check "a ctest log counts cases of recorded suites, entries of the rest" "19 2 2" "$passed $failed $skipped"
+sed -i 's/session.stop .................   Passed/session.stop .................***Failed/' "$work/ctest.log"
+passed=0 failed=0 skipped=0
+count_ctest "$work/ctest.log" "$work/records"
+check "a failing session stop counts as a failure" "19 3 2" "$passed $failed $skipped"
+head -n 3 "$work/ctest.log" >"$work/crashed.log"
+passed=0 failed=0 skipped=0
+count_ctest "$work/crashed.log" "$work/records"
+check "a log without ctest's summary counts as one failure" "0 1" "$passed $failed"
 
 [ "$failures" -eq 0 ] && echo "all checks passed" || echo "$failures checks failed"
 [ "$failures" -eq 0 ]
