@@ -120,11 +120,11 @@ TEST(ApplicationTest, KeysNoMenuTookReachTheApplicationWindowAsShortCutMessage) 
     panel->OnKeyDown = [&](TControl&, WORD&, TShiftState) { ++panelKeys; };
     form->Show();
     PostMessageW(panel->Handle(), WM_KEYDOWN, VK_F5, 1);
-    PumpUntil(200, [&] { return key != 0; });
+    WaitFor([&] { return key != 0; });
     EXPECT_EQ(key, static_cast<WPARAM>(VK_F5));
     EXPECT_EQ(shift, 0);
     PostMessageW(panel->Handle(), WM_KEYDOWN, VK_F6, 1);
-    PumpUntil(200, [&] { return panelKeys > 0; });
+    WaitFor([&] { return panelKeys > 0; });
     EXPECT_EQ(panelKeys, 1);  // F5 was taken, F6 was not
     Application->UnhookMainWindow(hook);
     delete form;
@@ -157,7 +157,7 @@ TEST(ApplicationTest, HintsShowTheShortPartAndTellTheLongPart) {
     TMessage move{WM_MOUSEMOVE, 0, MAKELPARAM(15, 15), 0};
     Application->HintMouseMessage(form, move);
     EXPECT_EQ(Application->HintControl(), box);
-    bool shown = PumpUntil(1000, [] { return !Application->ShownHintText().empty(); });
+    bool shown = WaitFor([] { return !Application->ShownHintText().empty(); });
     EXPECT_TRUE(shown);
     EXPECT_EQ(Application->ShownHintText(), "Neuer Text (Strg+T)");
     Application->SetHintShortCuts(false);
@@ -181,7 +181,7 @@ TEST(ApplicationTest, TimersFireWhileEnabled) {
     timer.SetInterval(20);
     timer.SetOnTimer([&](TTimer&) { ++ticks; });
     EXPECT_TRUE(timer.Running());
-    PumpUntil(2000, [&] { return ticks >= 3; });
+    WaitFor([&] { return ticks >= 3; });
     EXPECT_GE(ticks, 3);
     timer.SetEnabled(false);
     EXPECT_FALSE(timer.Running());
@@ -194,7 +194,7 @@ TEST(ApplicationTest, TimersFireWhileEnabled) {
     timer.SetInterval(10);
     timer.OnTimer = [&](TTimer&) { throw Exception("im Zeitgeber"); };
     RecordMessages record;
-    PumpUntil(1000, [] { return !ProgramMessages().empty(); });
+    WaitFor([] { return !ProgramMessages().empty(); });
     timer.SetEnabled(false);
     ASSERT_FALSE(ProgramMessages().empty());
     EXPECT_EQ(ProgramMessages().front(), "im Zeitgeber");

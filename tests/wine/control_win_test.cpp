@@ -50,7 +50,7 @@ protected:
         form_->SetBorderStyle(bsSizeable);
         form_->SetClientSize(300, 200);
         form_->Show();
-        PumpUntil(50);
+        WaitForInputHandled();
     }
     void TearDown() override { delete form_; }
     TForm* form_ = nullptr;

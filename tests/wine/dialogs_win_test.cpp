@@ -15,6 +15,7 @@
 #include "base/exception.h"
 #include "base/string_ids.h"
 #include "tests/wine/screenshot_win.h"
+#include "tests/wine/winui_testing_win.h"
 #include "winui/application_win.h"
 #include "winui/dialogs_win.h"
 #include "winui/form_win.h"
@@ -93,7 +94,7 @@ protected:
         form->SetBounds(100, 100, 300, 200);
         form->Show();
         SetForegroundWindow(form->Handle());
-        PumpMessages(100);
+        WaitForInputHandled();
     }
     void TearDown() override {
         delete form;

@@ -37,7 +37,7 @@ protected:
         source_->OnStartDrag = [this](TControl&, TDragObject*&) { ++starts_; };
         source_->OnEndDrag = [this](TControl&, TControl* target, int, int) { ends_.push_back(target); };
         form_->Show();
-        PumpUntil(300, [this] { return GetForegroundWindow() == form_->Handle(); });
+        WaitFor([this] { return GetForegroundWindow() == form_->Handle(); });
     }
     void TearDown() override {
         if (DragActive()) CancelDrag();
@@ -53,17 +53,17 @@ protected:
     // Presses on the source and moves in steps to Target (client point of the form).
     void DragTo(POINT target, bool release = true) {
         MouseTo(ScreenPoint(*source_, 50, 40));
-        PumpUntil(50);
+        WaitForInputHandled();
         MouseButton(true);
-        PumpUntil(50);
+        WaitForInputHandled();
         POINT from = ScreenPoint(*source_, 50, 40), to = form_->ClientToScreen(target);
         for (int i = 1; i <= 8; ++i) {
             MouseTo(POINT{from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8});
-            PumpUntil(30);
+            WaitForInputHandled();
         }
         if (release) {
             MouseButton(false);
-            PumpUntil(100, [] { return !DragActive(); });
+            WaitFor([] { return !DragActive(); });
         }
     }
 
@@ -101,11 +101,11 @@ TEST_F(DragTest, LeavingATargetTellsIt) {
     DragTo(POINT{170, 50}, false);
     ASSERT_TRUE(source_->Dragging());
     MouseTo(form_->ClientToScreen(POINT{300, 50}));
-    PumpUntil(60);
+    WaitForInputHandled();
     ASSERT_FALSE(states_.empty());
     EXPECT_EQ(states_.back(), dsDragLeave);
     MouseButton(false);
-    PumpUntil(100, [] { return !DragActive(); });
+    WaitFor([] { return !DragActive(); });
     EXPECT_TRUE(drops_.empty());
 }
 
@@ -120,10 +120,10 @@ TEST_F(DragTest, EscapeCancels) {
     ASSERT_TRUE(DragActive());
     ASSERT_NE(CurrentDragObject(), nullptr);
     PressKey(VK_ESCAPE);
-    PumpUntil(200, [] { return !DragActive(); });
+    WaitFor([] { return !DragActive(); });
     EXPECT_FALSE(DragActive());
     MouseButton(false);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_TRUE(drops_.empty());
     EXPECT_EQ(ends_, (std::vector<TControl*>{nullptr}));
 }
@@ -132,12 +132,12 @@ TEST_F(DragTest, AClickWithoutMovingIsNoDrag) {
     int ups = 0;
     source_->OnMouseUp = [&](TControl&, TMouseButton, TShiftState, int, int) { ++ups; };
     MouseTo(ScreenPoint(*source_, 50, 40));
-    PumpUntil(50);
+    WaitForInputHandled();
     MouseButton(true);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_TRUE(DragActive());
     MouseButton(false);
-    PumpUntil(200, [&] { return ups > 0; });
+    WaitFor([&] { return ups > 0; });
     EXPECT_FALSE(DragActive());
     EXPECT_EQ(starts_, 0);
     EXPECT_EQ(ups, 1);  // the source still sees its button-up
@@ -146,11 +146,11 @@ TEST_F(DragTest, AClickWithoutMovingIsNoDrag) {
 TEST_F(DragTest, EndDragFromCodeDropsOnTheCurrentTarget) {
     source_->SetDragMode(dmManual);
     MouseTo(form_->ClientToScreen(POINT{170, 50}));
-    PumpUntil(50);
+    WaitForInputHandled();
     source_->BeginDrag(true);
     EXPECT_TRUE(source_->Dragging());
     MouseTo(form_->ClientToScreen(POINT{171, 51}));
-    PumpUntil(60);
+    WaitForInputHandled();
     source_->EndDrag(true);
     EXPECT_EQ(drops_.size(), 1u);
     EXPECT_FALSE(source_->Dragging());

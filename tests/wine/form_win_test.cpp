@@ -182,7 +182,7 @@ TEST(FormTest, CloseActionsHideOrFreeTheForm) {
     form->Show();
     form->Close();
     EXPECT_FALSE(destroyed);  // freed once the current message is done
-    PumpUntil(500, [&] { return destroyed; });
+    WaitFor([&] { return destroyed; });
     EXPECT_TRUE(destroyed);
     bool keep = true;
     auto* stays = new TForm(Application);
@@ -210,14 +210,14 @@ TEST(FormTest, ActiveControlIgnoresControlsThatCannotTakeTheFocus) {
     int entered = 0, exited = 0;
     b->OnEnter = [&](TControl&) { ++entered; };
     a->OnExit = [&](TControl&) { ++exited; };
-    PumpUntil(100, [&] { return GetForegroundWindow() == form->Handle(); });
+    WaitFor([&] { return GetForegroundWindow() == form->Handle(); });
     b->SetFocus();
     EXPECT_EQ(form->ActiveControl(), b);
     EXPECT_EQ(entered, 1);
     EXPECT_EQ(exited, 1);
     // Tab goes through the form's dialog keys back to the first control.
     PostMessageW(b->Handle(), WM_KEYDOWN, VK_TAB, 0x000F0001);
-    PumpUntil(200, [&] { return form->ActiveControl() == a; });
+    WaitFor([&] { return form->ActiveControl() == a; });
     EXPECT_EQ(form->ActiveControl(), a);
     delete form;
 }
@@ -295,7 +295,7 @@ TEST(FormTest, ScreenshotOfAFormWithMenuAndAlignedPanels) {
         panel->SetParent(form);
     }
     form->Show();
-    PumpUntil(200);
+    WaitForInputHandled();
     std::string error;
     EXPECT_TRUE(TakeScreenshot(form->Handle(), "winui_form_aligned", error)) << error;
     delete form;

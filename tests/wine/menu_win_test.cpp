@@ -133,11 +133,11 @@ TEST(MenuTest, KeyPressesRunTheShortCutOfThePopupMenuOfTheFocusedControl) {
     SetKeyboardState(keys);
     PostMessageW(panel->Handle(), WM_KEYDOWN, 'T', 1);
     PostMessageW(panel->Handle(), WM_KEYDOWN, 'G', 1);
-    PumpUntil(200, [&] { return keyDowns > 0; });
+    WaitFor([&] { return keyDowns > 0; });
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     PostMessageW(panel->Handle(), WM_KEYDOWN, 'T', 1);
-    PumpUntil(200, [&] { return keyDowns > 1; });
+    WaitFor([&] { return keyDowns > 1; });
     EXPECT_EQ(clicks, 1);         // Ctrl+T; the plain T is a key for the panel
     EXPECT_EQ(disabledClicks, 0);  // a disabled item takes no shortcut
     EXPECT_EQ(keyDowns, 2);        // Ctrl+G (no enabled item) and T reach the panel
@@ -208,7 +208,7 @@ TEST(MenuTest, PopupRunsTheChosenItemAfterTheMenuClosed) {
     };
     second->OnClick = [&](TMenuItem& m) { chosen = m.Caption(); };
     form->Show();
-    PumpUntil(1000, [&] { return GetForegroundWindow() == form->Handle(); });
+    WaitFor([&] { return GetForegroundWindow() == form->Handle(); });
     // The menu loop reads the keys waiting in the queue: down to the second item (whether or
     // not the disabled first one can be selected), then Enter.
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(form->Handle(), WM_KEYDOWN, key, 1);

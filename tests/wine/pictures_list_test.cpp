@@ -693,7 +693,7 @@ TEST_F(PicturesTest, AWindowDrawsEntriesInTheirOptions) {
         {list.GetPicture(2), centre + poMasked + poStretch, {270, 100, 390, 150}},
     };
     form->Show();
-    PumpUntil(200);
+    WaitForInputHandled();
     // The masked entry shows the window's colour where its left half is transparent.
     HDC dc = GetDC(view->Handle());
     EXPECT_EQ(GetPixel(dc, 80 - 8 + 2, 120), RGB(0, 128, 128));

@@ -35,29 +35,58 @@ bool WriteRequest(const std::string& path, const RECT& rect)
 
 namespace {
 
-std::function<void()>& PendingAction()
+// The one pending action, the condition it waits for, and when it was scheduled.
+struct TPendingAction {
+    std::function<void()> Action;
+    std::function<bool()> Ready;
+    DWORD Since = 0;
+};
+
+TPendingAction& Pending()
 {
-    static std::function<void()> action;
-    return action;
+    static TPendingAction pending;
+    return pending;
 }
+
+constexpr DWORD ReadyTimeoutMs = 10000;
+constexpr UINT ReadyPollMs = 20;
 
 void CALLBACK RunPendingAction(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
-    auto action = std::move(PendingAction());
-    PendingAction() = nullptr;
+    TPendingAction& pending = Pending();
+    // Not ready yet (the window or menu the action is meant for is still coming up): look
+    // again soon; after the time-out act anyway, so that a test fails instead of hanging.
+    if (pending.Ready && !pending.Ready() && GetTickCount() - pending.Since < ReadyTimeoutMs) {
+        SetTimer(nullptr, 0, ReadyPollMs, RunPendingAction);
+        return;
+    }
+    auto action = std::move(pending.Action);
+    pending = TPendingAction();
     if (action)
         action();
 }
 
 }  // namespace
 
-void Later(std::function<void()> action, UINT delay)
+void Later(std::function<void()> action, UINT delay, std::function<bool()> ready)
 {
-    PendingAction() = std::move(action);
+    Pending() = TPendingAction{std::move(action), std::move(ready), GetTickCount()};
     SetTimer(nullptr, 0, delay, RunPendingAction);
 }
 
+bool InMenuMode()
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) &&
+           (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
+namespace {
+
+// Dispatches the thread's messages for about Milliseconds: the time Wine and the X server take
+// to show what a window painted, before the screen is grabbed.
 void PumpMessages(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
@@ -70,6 +99,8 @@ void PumpMessages(DWORD milliseconds)
         Sleep(10);
     } while (GetTickCount() - start < milliseconds);
 }
+
+}  // namespace
 
 bool TakeScreenshot(HWND window, const std::string& name, std::string& error)
 {

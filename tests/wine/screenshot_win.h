@@ -13,10 +13,12 @@
 // Error set when no screenshot folder was given (a run outside the script).
 bool TakeScreenshot(HWND window, const std::string& name, std::string& error);
 
-// Dispatches the thread's messages for about Milliseconds.
-void PumpMessages(DWORD milliseconds);
-
 // Runs Action once, about Delay ms from now, from whatever message loop runs then: the way a
-// test acts inside a modal loop or an open menu that the call after it starts. One action is
-// pending at a time; a second call replaces it.
-void Later(std::function<void()> action, UINT delay = 150);
+// test acts inside a modal loop or an open menu that the call after it starts. With Ready, the
+// action waits (polling) until Ready holds, so that keys go to the window or menu they are
+// meant for even on a slow machine; after 10 s it runs anyway. One action is pending at a time;
+// a second call replaces it.
+void Later(std::function<void()> action, UINT delay = 150, std::function<bool()> ready = {});
+
+// True while this thread has a menu open (a menu bar or popup menu loop).
+bool InMenuMode();

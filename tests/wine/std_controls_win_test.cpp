@@ -18,6 +18,7 @@
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "tests/wine/screenshot_win.h"
+#include "tests/wine/winui_testing_win.h"
 #include "winui/application_win.h"
 #include "winui/form_win.h"
 #include "winui/std_buttons_win.h"
@@ -36,16 +37,6 @@ std::wstring WideWindowText(HWND window) {
     return std::wstring(buffer, length);
 }
 
-// Handles the thread's messages for about Milliseconds the way the program's loop does, with
-// the key pre-processing (dialog keys, accelerators).
-void Process(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        Application->ProcessMessages();
-        Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
-}
-
 // A form shown on the screen; each test puts its controls on it.
 class StdControlsTest : public ::testing::Test {
 protected:
@@ -59,7 +50,7 @@ protected:
     void ShowForm() {
         form->Show();
         SetForegroundWindow(form->Handle());
-        PumpMessages(150);
+        WaitForInputHandled();
     }
     template <class T>
     T* Add(int left, int top, int width, int height, TWinControl* parent = nullptr) {
@@ -158,7 +149,7 @@ TEST_F(StdControlsTest, AutoSelectSelectsAllWhenTabbedInto) {
     ShowForm();
     first->SetFocus();
     PostMessageW(first->Handle(), WM_KEYDOWN, VK_TAB, 1);
-    Process(100);
+    WaitForInputHandled();
     ASSERT_EQ(GetFocus(), second->Handle());
     EXPECT_EQ(second->SelStart(), 0);
     EXPECT_EQ(second->SelLength(), 14);
@@ -306,7 +297,7 @@ TEST_F(StdControlsTest, CloseKindClosesTheForm) {
     form->OnClose = [&](TForm&, TCloseAction&) { closed = true; };
     ShowForm();
     SendMessageW(close->Handle(), BM_CLICK, 0, 0);
-    PumpMessages(50);
+    WaitForInputHandled();
     EXPECT_TRUE(closed);
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
@@ -514,7 +505,7 @@ TEST_F(StdControlsTest, DropDownListTextSelectsTheItem) {
         combo->Items().Add("neu beim \xD6" "ffnen");
     };
     combo->SetDroppedDown(true);
-    PumpMessages(50);
+    WaitForInputHandled();
     EXPECT_EQ(drops, 1);
     EXPECT_TRUE(combo->DroppedDown());
     EXPECT_EQ(SendMessageW(combo->Handle(), CB_GETCOUNT, 0, 0), 4);
@@ -546,7 +537,7 @@ TEST_F(StdControlsTest, ListSelectionFiresOnClickAndDoubleClick) {
     RECT row = list->ItemRect(0);
     PostMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, row.top + 2));
     PostMessageW(list->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, row.top + 2));
-    PumpMessages(100);
+    WaitForInputHandled();
     EXPECT_EQ(list->ItemIndex(), 0);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(list->ItemAtPos({5, row.top + 2}, true), 0);
@@ -605,7 +596,7 @@ TEST_F(StdControlsTest, OwnerDrawnListsDrawAndMeasureThroughTheirEvents) {
     combo->Items().SetLines({"x", "y"});
     ShowForm();
     UpdateWindow(fixed->Handle());
-    PumpMessages(50);
+    WaitForInputHandled();
     EXPECT_EQ(SendMessageW(fixed->Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), 2), drawn.end());
     for (int i = 0; i < 3; ++i)
@@ -738,7 +729,7 @@ TEST_F(StdControlsTest, LabelAcceleratorFocusesItsControl) {
     button->SetFocus();
     // Alt+N: the menu key message goes through the form's accelerator handling.
     PostMessageW(button->Handle(), WM_SYSCHAR, 'n', 1 << 29);
-    Process(100);
+    WaitForInputHandled();
     EXPECT_EQ(GetFocus(), edit->Handle());
     // The label lets go of a control that is freed.
     delete edit;
@@ -868,7 +859,7 @@ TEST_F(StdControlsTest, ScreenshotOfAllControls) {
     status->AddPanel().SetText("Bereit");
     ShowForm();
     edit->SetFocus();
-    PumpMessages(200);
+    WaitForInputHandled();
     std::string error;
     EXPECT_TRUE(TakeScreenshot(form->Handle(), "std_controls", error)) << error;
     if (!error.empty()) std::printf("note: %s\n", error.c_str());

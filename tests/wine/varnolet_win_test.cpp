@@ -8,6 +8,7 @@
 #include "base/cp1252.h"
 #include "resources/resource_module_win.h"
 #include "tests/wine/screenshot_win.h"
+#include "tests/wine/winui_testing_win.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "app/varnolet_win.h"
@@ -56,7 +57,7 @@ TEST_F(VarnoletWinTest, ShowsAndClosesOnWmClose)
     const HWND handle = window.Handle();
     window.Show(SW_SHOWNORMAL);
     SetForegroundWindow(handle);
-    PumpMessages(300);
+    WaitForInputHandled();
     EXPECT_TRUE(IsWindowVisible(handle));
     RECT client;
     ASSERT_TRUE(GetClientRect(handle, &client));
@@ -69,8 +70,7 @@ TEST_F(VarnoletWinTest, ShowsAndClosesOnWmClose)
         std::printf("note: %s\n", error.c_str());
 
     PostMessageW(handle, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 100 && IsWindow(handle); ++i)
-        PumpMessages(20);
+    WaitFor([&] { return !IsWindow(handle); });
     EXPECT_FALSE(IsWindow(handle));
     EXPECT_EQ(window.Handle(), nullptr);
     EXPECT_EQ(destroyed, 1);

@@ -30,12 +30,12 @@ TEST_F(ControlsTest, RadioGroupKeepsOneChecked) {
     // Pressed and moved off: no click.
     MouseAt(*form->DownRadio, 6, 9);
     MouseButton(true);
-    PumpUntil(40);
+    WaitForInputHandled();
     EXPECT_TRUE(form->DownRadio->Pressed());
     MouseAt(*form->DownRadio, 300, 9);
     EXPECT_FALSE(form->DownRadio->Pressed());
     MouseButton(false);
-    PumpUntil(40);
+    WaitForInputHandled();
     EXPECT_FALSE(form->DownRadio->Checked());
 }
 
@@ -57,12 +57,12 @@ TEST_F(ControlsTest, SpaceClicksTheFocusedCheckBoxAndAcceleratorsTellTheParent) 
     ASSERT_TRUE(check.Checked());
     check.SetFocused(true);
     form->Side->SetFocus();
-    PumpUntil(50);
+    WaitForInputHandled();
     KeyInput(VK_SPACE, true);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_TRUE(check.Pressed());
     KeyInput(VK_SPACE, false);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_FALSE(check.Checked());
     check.SetFocused(false);
     ChordKey({}, VK_SPACE);
@@ -83,11 +83,11 @@ TEST_F(ControlsTest, SpaceClicksTheFocusedCheckBoxAndAcceleratorsTellTheParent) 
 TEST_F(ControlsTest, SpinEditShowsItsUnitOnlyWithoutFocusAndReadsTheNumber) {
     TSpinMaskEdit& edit = *form->SizeEdit;
     form->Content->SetFocus();
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(edit.Text(), "10 pt");
     EXPECT_EQ(edit.Value(), 10) << "the unit is display only";
     edit.SetFocus();
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(edit.Text(), "10");
     // The up half of the spin button, then the Up arrow key.
     TSpinBtn& button = edit.Button();
@@ -100,9 +100,9 @@ TEST_F(ControlsTest, SpinEditShowsItsUnitOnlyWithoutFocusAndReadsTheNumber) {
     // Held, the down half repeats.
     MouseAt(button, button.Width() / 2, button.Height() - 3);
     MouseButton(true);
-    PumpUntil(900);
+    EXPECT_TRUE(WaitFor([&] { return edit.Value() <= 11 - 4; })) << "held, the button repeats";
     MouseButton(false);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_LE(edit.Value(), 11 - 4);
     EXPECT_GE(edit.Value(), 6);
     // Typing: digits go in, letters and Enter do not.
@@ -113,7 +113,7 @@ TEST_F(ControlsTest, SpinEditShowsItsUnitOnlyWithoutFocusAndReadsTheNumber) {
     ChordKey({}, '2');
     EXPECT_EQ(edit.Text(), "72");
     form->Content->SetFocus();
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(edit.Text(), "72 pt");
     EXPECT_EQ(edit.Value(), 72);
 }
@@ -160,29 +160,29 @@ TEST_F(ControlsTest, SplitterDragStopsAtTheLimits) {
     const int start = form->Side->Width();
     MouseAt(split, 2, 100);
     MouseButton(true);
-    PumpUntil(60);
+    WaitForInputHandled();
     ASSERT_NE(TSplitControl::Running(), nullptr);
     EXPECT_FALSE(TSplitControl::Running()->Horizontal());
     EXPECT_EQ(TSplitControl::Running()->Sign(), 1) << "the side panel lies left of the bar";
     MouseTo(ScreenPoint(split, 40, 100));
-    PumpUntil(60);
+    WaitForInputHandled();
     EXPECT_EQ(TSplitControl::Running()->Offset(), 38);
     EXPECT_EQ(form->Side->Width(), start) << "nothing moves before the release";
     MouseTo(ScreenPoint(split, 400, 100));
-    PumpUntil(60);
+    WaitForInputHandled();
     EXPECT_EQ(TSplitControl::Running()->Offset(), 260 - start);
     MouseButton(false);
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_EQ(form->Side->Width(), 260);
     EXPECT_EQ(TSplitControl::Running(), nullptr);
     // The other way, far beyond the minimum.
     MouseAt(split, 2, 100);
     MouseButton(true);
-    PumpUntil(60);
+    WaitForInputHandled();
     MouseTo(ScreenPoint(split, -500, 100));
-    PumpUntil(60);
+    WaitForInputHandled();
     MouseButton(false);
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_EQ(form->Side->Width(), 60);
     // A release before the split control starts: nothing is created.
     EXPECT_EQ(TSplitControl::Start(split, 60, 260, *form->Side), nullptr);
@@ -206,7 +206,7 @@ protected:
         form->SetBorderStyle(bsSingle);
         form->SetBounds(140, 140, 420, 260);
         form->Show();
-        PumpUntil(200);
+        WaitForInputHandled();
     }
     void TearDown() override { delete form; }
     TBitmapPanel* Panel(int left, int top, int width, int height) {
@@ -249,7 +249,7 @@ TEST_F(PanelTest, OptionsExcludeAndAnnounce) {
     panel->SetActiveControl(edit);
     EXPECT_EQ(panel->ActiveControl(), edit);
     panel->SetFocus();
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_TRUE(edit->Focused()) << "the panel hands the focus on";
     panel->SetHandleFocus(false);
     EXPECT_EQ(panel->ActiveControl(), nullptr);

@@ -16,6 +16,7 @@
 #include "config/configuration.h"
 #include "tests/wine/program_folder_test_win.h"
 #include "tests/wine/screenshot_win.h"
+#include "tests/wine/winui_testing_win.h"
 #include "widgets/app_services_win.h"
 #include "widgets/demo_form_win.h"
 #include "widgets/message_form_win.h"
@@ -43,6 +44,11 @@ void Shot(HWND window, const char* name) {
 void PressKey(HWND window, WORD key) {
     PostMessageW(window, WM_KEYDOWN, key, 1);
     PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+// A dialog that is up and has the keyboard: keys meant for it can go.
+bool DialogActive(TForm& form) {
+    return form.HandleAllocated() && IsWindowVisible(form.Handle()) && GetForegroundWindow() == form.Handle();
 }
 
 class WidgetsFormTest : public ProgramFolderTest {
@@ -94,7 +100,7 @@ protected:
         anchor->SetBounds(20, 20, 120, 23);
         anchor->SetParent(host);
         host->Show();
-        PumpMessages(300);
+        WaitForInputHandled();
         popup = MakeForm("PopupForm");
         popup->SetBorderStyle(bsToolWindow);
         popup->SetBounds(0, 0, 160, 90);
@@ -104,6 +110,11 @@ protected:
         delete popup;
         delete host;
         WidgetsFormTest::TearDown();
+    }
+    // The popup is up and has the keyboard: keys and clicks meant for it can go.
+    bool PopupActive() const {
+        return popup->HandleAllocated() && IsWindowVisible(popup->Handle()) &&
+               GetForegroundWindow() == popup->Handle();
     }
     TForm* host = nullptr;
     TEdit* anchor = nullptr;
@@ -118,7 +129,7 @@ TEST_F(PopupTest, EnterClosesWithOneBelowTheControl) {
         GetWindowRect(popup->Handle(), &placed);
         Shot(popup->Handle(), "widgets_popup");
         PressKey(GetFocus() ? GetFocus() : popup->Handle(), VK_RETURN);
-    });
+    }, 50, [&] { return PopupActive(); });
     EXPECT_EQ(popup->Popup(0, 0, 0, anchor), 1);
     EXPECT_EQ(state & 0x0001, 0x0001);
     EXPECT_EQ(state & 0x0020, 0x0020);  // below
@@ -135,7 +146,7 @@ TEST_F(PopupTest, EscapeClosesWithTwoAndReentryReturnsTwo) {
     Later([&] {
         reentry = popup->Popup(10, 10, 0, nullptr);
         PressKey(GetFocus() ? GetFocus() : popup->Handle(), VK_ESCAPE);
-    });
+    }, 50, [&] { return PopupActive(); });
     EXPECT_EQ(popup->Popup(300, 200, 0, nullptr), 2);
     EXPECT_EQ(reentry, 2);
     EXPECT_FALSE(IsWindowVisible(popup->Handle()));
@@ -154,7 +165,7 @@ TEST_F(PopupTest, AClickOutsideClosesWithThree) {
         input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
         SendInput(3, input, sizeof(INPUT));
-    });
+    }, 50, [&] { return PopupActive(); });
     EXPECT_EQ(popup->Popup(0, 0, 0, anchor), 3);
     EXPECT_FALSE(IsWindowVisible(popup->Handle()));
     EXPECT_FALSE(IsTrackingControl(popup));
@@ -166,9 +177,9 @@ TEST_F(WidgetsFormTest, PlacementRoundTripThroughTheConfigurationFile) {
     form->SetCaption("Platz");
     form->SetTag(3);
     form->Show();
-    PumpMessages(200);
+    WaitForInputHandled();
     SetWindowPos(form->Handle(), nullptr, 70, 80, 333, 222, SWP_NOZORDER);
-    PumpMessages(100);
+    WaitForInputHandled();
     form->Close();  // saves the placement
     delete form;
     FreeConfiguration();
@@ -219,10 +230,10 @@ TEST_F(WidgetsFormTest, MaximisedWindowsKeepTheirNormalPosition) {
     TWin95Form* form = MakeForm("ZoomForm");
     form->SetBounds(30, 40, 300, 200);
     form->Show();
-    PumpMessages(200);
+    WaitForInputHandled();
     SavePlacement(*form);
     ShowWindow(form->Handle(), SW_MAXIMIZE);
-    PumpMessages(200);
+    WaitForInputHandled();
     SavePlacement(*form);
     EXPECT_EQ(ReadInteger("TApplication\\ZoomForm\\WindowState", -1), 2);
     EXPECT_EQ(ReadInteger("TApplication\\ZoomForm\\Left", -1), 30);
@@ -237,7 +248,7 @@ TEST_F(WidgetsFormTest, GradientBandsFollowTheColourDepth) {
     form->SetCaption("Verlauf");
     form->SetGradient(gfAllways);
     form->Show();
-    PumpMessages(300);
+    WaitForInputHandled();
     HDC dc = GetDC(nullptr);
     const int colors = GetDeviceCaps(dc, NUMCOLORS);
     ReleaseDC(nullptr, dc);
@@ -288,7 +299,7 @@ TEST_F(WidgetsFormTest, MessageDialogButtonsGiveTheirResults) {
 TEST_F(WidgetsFormTest, MessageDialogKeysAndLayout) {
     // Escape presses Cancel; Enter the first (default) button.
     SetMessageDialogObserver([](TMessageForm& form) {
-        Later([&form] { PressKey(GetFocus(), VK_ESCAPE); });
+        Later([&form] { PressKey(GetFocus(), VK_ESCAPE); }, 50, [&form] { return DialogActive(form); });
     });
     EXPECT_EQ(ShowMessageDlg("Abbrechen?", "", mtWarning, mbOKCancel), 2);
 
@@ -307,7 +318,7 @@ TEST_F(WidgetsFormTest, MessageDialogKeysAndLayout) {
                       buttons[2]->Left() + buttons[2]->Width() <= form.ClientWidth();
             Shot(form.Handle(), "widgets_message_dialog");
             PressKey(GetFocus(), VK_RETURN);
-        });
+        }, 50, [&form] { return DialogActive(form); });
     });
     EXPECT_EQ(ShowMessageDlg("Sollen die \xC4nderungen am Text gespeichert werden, bevor das Programm beendet wird?",
                              "", mtConfirmation, mbYesNoCancel),
@@ -342,7 +353,7 @@ TEST_F(WidgetsFormTest, BadMessageArgumentsRaiseBeforeShowing) {
 TEST_F(WidgetsFormTest, DemoFormShowsTheDialogAndTakesTheAnswer) {
     TDemoForm* demo = NewForm<TDemoForm>(Application);
     demo->Show();
-    PumpMessages(400);
+    WaitForInputHandled();
     EXPECT_EQ(demo->Gradient(), gfAllways);
     EXPECT_FALSE(WindowText(demo->Handle()).empty());
     EXPECT_FALSE(demo->MessageBtn->Caption().empty());
@@ -358,7 +369,7 @@ TEST_F(WidgetsFormTest, DemoFormShowsTheDialogAndTakesTheAnswer) {
         });
     });
     PostMessageW(demo->MessageBtn->Handle(), BM_CLICK, 0, 0);
-    for (int i = 0; i < 100 && demo->LastResult() == 0; ++i) Application->ProcessMessages(), Sleep(20);
+    WaitFor([&] { return demo->LastResult() != 0; });
     EXPECT_EQ(demo->LastResult(), 7);
     EXPECT_EQ(demo->ResultLabel->Caption(), StripHotkey(ButtonCaption(mbNo)));
 
@@ -368,7 +379,7 @@ TEST_F(WidgetsFormTest, DemoFormShowsTheDialogAndTakesTheAnswer) {
         Later([cancel] { PostMessageW(cancel->Handle(), BM_CLICK, 0, 0); });
     });
     PostMessageW(demo->Handle(), WM_COMMAND, demo->MessageItem->Command(), 0);
-    for (int i = 0; i < 100 && demo->LastResult() == 7; ++i) Application->ProcessMessages(), Sleep(20);
+    WaitFor([&] { return demo->LastResult() != 7; });
     EXPECT_EQ(demo->LastResult(), 2);
     delete demo;
 }
@@ -385,7 +396,7 @@ TEST_F(WidgetsFormTest, InplacedDemoFormPaintsItsGradientCaption) {
     docked->SetBounds(8, 8, 400, 230);
     docked->Show();
     host->Show();
-    PumpMessages(400);
+    WaitForInputHandled();
     EXPECT_NE(GetWindowLongW(docked->Handle(), GWL_STYLE) & WS_CHILD, 0);
     EXPECT_EQ(GetWindowLongW(docked->Handle(), GWL_STYLE) & WS_MAXIMIZEBOX, 0);
     docked->RedrawCaption();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/wine/screenshot_win.h"
+#include "tests/wine/winui_testing_win.h"
 #include "widgets/application_hook_win.h"
 #include "widgets/app_services_win.h"
 #include "widgets/data_drag_win.h"
@@ -36,8 +37,10 @@ public:
     intptr_t lastData = 0;
 };
 
-// Puts a text on the system clipboard, which sends WM_DRAWCLIPBOARD down the viewer chain.
-void ChangeClipboard(const char* text) {
+// Puts a text on the system clipboard, which sends WM_DRAWCLIPBOARD down the viewer chain, and
+// waits until Changes (a listener's count) has grown.
+void ChangeClipboard(const char* text, const int& changes) {
+    const int before = changes;
     ASSERT_TRUE(OpenClipboard(Application->Handle()));
     EmptyClipboard();
     const size_t size = std::strlen(text) + 1;
@@ -46,7 +49,8 @@ void ChangeClipboard(const char* text) {
     GlobalUnlock(block);
     SetClipboardData(CF_TEXT, block);
     CloseClipboard();
-    PumpMessages(200);
+    EXPECT_TRUE(WaitFor([&] { return changes > before; })) << "no clipboard notification for " << text;
+    WaitForInputHandled();
 }
 
 class WidgetsServicesTest : public ::testing::Test {
@@ -64,15 +68,16 @@ TEST_F(WidgetsServicesTest, ClipboardHandlersAreKeptOnceAndJoinTheViewerChain) {
     ASSERT_NE(TApplicationHook::Instance(), nullptr);
     EXPECT_TRUE(TApplicationHook::Instance()->InViewerChain());
     EXPECT_EQ(TApplicationHook::Instance()->Lists().ClipboardHandlerCount(), 2);
-    PumpMessages(100);
     // Joining the chain already brought one notification.
+    EXPECT_TRUE(WaitFor([&] { return a.changes >= 1; }));
+    WaitForInputHandled();
     const int before = a.changes, otherBefore = a.otherChanges;
     EXPECT_GE(before, 1);
-    ChangeClipboard("eins");
+    ChangeClipboard("eins", a.changes);
     EXPECT_EQ(a.changes, before + 1);
     EXPECT_EQ(a.otherChanges, otherBefore + 1);
     EXPECT_TRUE(RemoveClipboardHandler(&a, ClipboardMethod<&TClipboardListener::AlsoChanged>));
-    ChangeClipboard("zwei");
+    ChangeClipboard("zwei", a.changes);
     EXPECT_EQ(a.changes, before + 2);
     EXPECT_EQ(a.otherChanges, otherBefore + 1);
 }
@@ -204,7 +209,7 @@ TEST_F(WidgetsServicesTest, TrackingListForwardsMouseMessagesLastToFirst) {
     TForm* form = NewForm<TForm>(Application);
     form->SetBounds(100, 100, 300, 200);
     form->Show();
-    PumpMessages(300);
+    WaitForInputHandled();
     TTracker first(&log, "first"), second(&log, "second");
     AddTrackingControl(&first);
     AddTrackingControl(&second);
@@ -217,9 +222,8 @@ TEST_F(WidgetsServicesTest, TrackingListForwardsMouseMessagesLastToFirst) {
     POINT inside{client.right / 2, client.bottom / 2};
     ClientToScreen(form->Handle(), &inside);
     Click(inside.x, inside.y, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Application->ProcessMessages();
-    PumpMessages(300);
-    ASSERT_GE(log.size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return log.size() >= 2; }));
+    WaitForInputHandled();
     EXPECT_EQ(log[0], "second");
     EXPECT_EQ(log[1], "first");
     EXPECT_EQ(first.lastUnder, form->Handle());
@@ -234,8 +238,8 @@ TEST_F(WidgetsServicesTest, TrackingListForwardsMouseMessagesLastToFirst) {
     RemoveTrackingControl(&second);
     log.clear();
     MoveMouseTo(inside.x + 5, inside.y + 5);
-    PumpMessages(300);
-    ASSERT_FALSE(log.empty());
+    ASSERT_TRUE(WaitFor([&] { return !log.empty(); }));
+    WaitForInputHandled();
     for (const auto& entry : log) EXPECT_EQ(entry, "first");
     RemoveTrackingControl(&first);
     delete form;
@@ -247,7 +251,7 @@ TEST_F(WidgetsServicesTest, RightButtonDragsSwapTheButtonsUntilButtonUp) {
     down.type = INPUT_MOUSE;
     down.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
     SendInput(1, &down, sizeof(down));
-    PumpMessages(200);
+    WaitForInputHandled();
     auto* drag = new TDataDragObject(nullptr, nullptr);
     EXPECT_EQ(CurrentDataDragObject(), drag);
     EXPECT_TRUE(drag->ButtonsSwapped());
@@ -261,7 +265,7 @@ TEST_F(WidgetsServicesTest, RightButtonDragsSwapTheButtonsUntilButtonUp) {
     release.type = INPUT_MOUSE;
     release.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
     SendInput(1, &release, sizeof(release));
-    PumpMessages(200);
+    WaitForInputHandled();
     // A new drag object replaces (and frees) the current one.
     auto* next = new TDataDragObject(nullptr, nullptr);
     EXPECT_EQ(CurrentDataDragObject(), next);

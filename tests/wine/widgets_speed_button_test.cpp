@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "tests/wine/widgets_testing_win.h"
 #include "widgets/app_services_win.h"
@@ -27,14 +28,14 @@ protected:
         panel->SetBounds(0, 0, 400, 150);
         panel->SetParent(form);
         form->Show();
-        PumpUntil(1000, [&] { return GetForegroundWindow() == form->Handle(); });
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == form->Handle(); }));
         panel->SetFocus();
-        PumpUntil(50);
+        WaitForInputHandled();
     }
     void TearDown() override {
         MouseButton(false);
         delete form;
-        PumpUntil(50);
+        WaitForInputHandled();
     }
     TNewSpeedButton* Button(int left, const char* caption = "", int* clicks = nullptr) {
         auto* button = new TNewSpeedButton(form);
@@ -100,13 +101,13 @@ TEST_F(SpeedButtonTest, OneKeyPressClicksOneButtonOnceWithoutFocus) {
     EXPECT_TRUE(panel->KeysSeen.empty()) << "a key a button took does not reach the window";
     // A held key repeats its key-down: still one click.
     KeyInput(VK_SPACE, true);
-    PumpUntil(60);
+    WaitForInputHandled();
     KeyInput(VK_SPACE, true);
-    PumpUntil(60);
+    WaitForInputHandled();
     KeyInput(VK_SPACE, true);
-    PumpUntil(60);
+    WaitForInputHandled();
     KeyInput(VK_SPACE, false);
-    PumpUntil(60);
+    WaitForInputHandled();
     EXPECT_EQ(first, 2);
     EXPECT_EQ(second, 0);
     // Keys nobody wants go on to the window.
@@ -153,36 +154,39 @@ TEST_F(SpeedButtonTest, PressMoveOffAndReleaseFiresNoClick) {
     TNewSpeedButton* button = Button(10, "P", &clicks);
     MouseAt(*button, 20, 13);
     MouseButton(true);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(button->State(), bsDown);
     MouseAt(*button, 200, 100);
     EXPECT_EQ(button->State(), bsUp);
     MouseButton(false);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(clicks, 0);
     ClickAt(*button, 20, 13);
     EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(SpeedButtonTest, HeldButtonRepeatsAfter300AndThenEveryInterval) {
-    int clicks = 0;
-    TNewSpeedButton* button = Button(10, "R", &clicks);
+    std::vector<DWORD> clickTimes;
+    TNewSpeedButton* button = Button(10, "R");
+    button->OnClick = [&](TControl&) { clickTimes.push_back(GetTickCount()); };
     button->SetTimerInterval(150);
     MouseAt(*button, 20, 13);
+    const DWORD pressed = GetTickCount();
     MouseButton(true);
-    PumpUntil(250);
-    EXPECT_EQ(clicks, 0) << "nothing before 300 ms";
-    PumpUntil(1000);  // repeats at about 300, 450, ..., 1200
-    EXPECT_GE(clicks, 5);
-    EXPECT_LE(clicks, 7);
-    // Off the button the repeating stops.
+    ASSERT_TRUE(WaitFor([&] { return clickTimes.size() >= 5; }));
+    // Timers never fire early: nothing before 300 ms, then the n-th repeat no sooner than n
+    // intervals after the first (a late one may be followed by a quick one).
+    EXPECT_GE(clickTimes[0] - pressed, 290u) << "nothing before 300 ms";
+    for (size_t i = 1; i < clickTimes.size(); ++i)
+        EXPECT_GE(clickTimes[i] - clickTimes[0], 150u * i - 15) << "repeat " << i;
+    // Off the button the repeating stops: nothing in the time of three intervals.
     MouseAt(*button, 200, 100);
-    const int off = clicks;
+    const size_t off = clickTimes.size();
     PumpUntil(500);
-    EXPECT_EQ(clicks, off);
+    EXPECT_EQ(clickTimes.size(), off);
     MouseButton(false);
-    PumpUntil(50);
-    EXPECT_EQ(clicks, off);
+    WaitForInputHandled();
+    EXPECT_EQ(clickTimes.size(), off);
 }
 
 TEST_F(SpeedButtonTest, LatchedGroupButtonRepeatsOnlyWhileHeld) {
@@ -193,19 +197,19 @@ TEST_F(SpeedButtonTest, LatchedGroupButtonRepeatsOnlyWhileHeld) {
     ClickAt(*button, 20, 13);
     EXPECT_TRUE(button->Down());
     EXPECT_EQ(clicks, 1);
+    // Latched down but not held: no repeat in the time of several intervals.
     PumpUntil(800);
     EXPECT_EQ(clicks, 1) << "latched down but not held: no repeat";
     // Held by its activation key it repeats until the key goes up.
     MouseAt(*button, 200, 100);
     KeyInput(VK_SPACE, true);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(clicks, 2);
     EXPECT_TRUE(button->Down()) << "the key toggled it, but the group keeps one down";
-    PumpUntil(600);
+    EXPECT_TRUE(WaitFor([&] { return clicks >= 4; })) << "repeats while the key is held";
     KeyInput(VK_SPACE, false);
-    PumpUntil(50);
+    WaitForInputHandled();
     const int held = clicks;
-    EXPECT_GE(held, 4);
     PumpUntil(400);
     EXPECT_EQ(clicks, held);
 }
@@ -255,9 +259,9 @@ TEST_F(SpeedButtonTest, ArrowPartOpensItsMenuAndTheButtonPartClicks) {
         PressKey(VK_DOWN);
         PressKey(VK_DOWN);
         PressKey(VK_RETURN);
-    }, 250);
+    }, 50, InMenuMode);
     ClickAt(*button, button->Width() - 4, 13);
-    PumpUntil(200, [&] { return !chosen.empty(); });
+    WaitFor([&] { return !chosen.empty(); });
     EXPECT_EQ(dropDowns, 1);
     EXPECT_EQ(chosen, "Zwei");
     EXPECT_EQ(clicks, 0);
@@ -268,11 +272,11 @@ TEST_F(SpeedButtonTest, ArrowPartOpensItsMenuAndTheButtonPartClicks) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(dropDowns, 1);
     // Escape closes the menu without a choice; the next click on the arrow opens it again.
-    Later([] { PressKey(VK_ESCAPE); }, 250);
+    Later([] { PressKey(VK_ESCAPE); }, 50, InMenuMode);
     chosen.clear();
     ClickAt(*button, button->Width() - 4, 13);
     EXPECT_EQ(dropDowns, 2);
-    Later([] { PressKey(VK_ESCAPE); }, 250);
+    Later([] { PressKey(VK_ESCAPE); }, 50, InMenuMode);
     ClickAt(*button, button->Width() - 4, 13);
     EXPECT_EQ(dropDowns, 3);
     EXPECT_TRUE(chosen.empty());
@@ -296,12 +300,12 @@ TEST_F(SpeedButtonTest, ShortCutsClickThroughTheApplicationHook) {
 TEST_F(SpeedButtonTest, FlatButtonsFollowTheMouseThroughTheTrackingList) {
     TNewSpeedButton* button = Button(10, "H");
     MouseAt(*button, 20, 13);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_TRUE(button->MouseInControl());
     EXPECT_TRUE(IsTrackingControl(button));
     // Leaving to another window: the tracking list tells the button.
     MouseTo(POINT{form->Left() + form->Width() + 40, form->Top() + 20});
-    PumpUntil(600, [&] { return !button->MouseInControl(); });
+    WaitFor([&] { return !button->MouseInControl(); });
     EXPECT_FALSE(button->MouseInControl());
     EXPECT_FALSE(IsTrackingControl(button));
     // A button that is neither flat nor greyed does not track.
@@ -331,7 +335,7 @@ TEST_F(SpeedButtonTest, InPlaceButtonsSitAtTheirHostsEdge) {
     button->SetGlyph(MakeGlyph(tgDown).get());
     button->SetInplaced(true);
     button->SetParent(host);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(button->Align(), alRight);
     EXPECT_EQ(button->Layout(), blGlyphRight);
     EXPECT_EQ(button->Width(), 16 + 6);
@@ -346,7 +350,7 @@ TEST_F(SpeedButtonTest, InPlaceButtonsSitAtTheirHostsEdge) {
     EXPECT_TRUE(button->Visible());
     button->SetAllwaysShow(false);
     EXPECT_FALSE(button->Visible());
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_GT(host->Layouts, layouts);
 }
 
@@ -413,16 +417,16 @@ TEST_F(SpeedButtonTest, StatesScreenshot) {
         buttons.push_back(button);
     }
     MouseAt(*buttons[3], 10, 10);  // hot, flat
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_TRUE(buttons[3]->MouseInControl());
     Shot(form->Handle(), "speed_buttons_hot");
     MouseAt(*buttons[1], 10, 10);
     MouseButton(true);
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_EQ(buttons[1]->State(), bsDown);
     Shot(form->Handle(), "speed_buttons_pressed");
     MouseButton(false);
-    PumpUntil(50);
+    WaitForInputHandled();
     MouseAt(*buttons[8], 10, 10);  // hot drop-down, the button part
     Shot(form->Handle(), "speed_buttons_dropdown_hot");
 }

@@ -254,14 +254,14 @@ protected:
         ProgramFolderTest::SetUp();
         form = NewForm<TWidgetsTestForm>(Application);
         form->Show();
-        PumpUntil(1000, [&] { return GetForegroundWindow() == form->Handle(); });
-        PumpUntil(100);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == form->Handle(); }));
+        WaitForInputHandled();
     }
     void TearDown() override {
         MouseButton(false);
         delete form;
         FreeConfiguration();
-        PumpUntil(50);
+        WaitForInputHandled();
         ProgramFolderTest::TearDown();
     }
 

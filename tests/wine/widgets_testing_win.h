@@ -96,15 +96,15 @@ inline void Shot(HWND window, const std::string& name) {
 // Real input: the mouse to a point of Control, a press and release.
 inline void MouseAt(TControl& control, int x, int y) {
     MouseTo(ScreenPoint(control, x, y));
-    PumpUntil(40);
+    WaitForInputHandled();
 }
 
 inline void ClickAt(TControl& control, int x, int y) {
     MouseAt(control, x, y);
     MouseButton(true);
-    PumpUntil(30);
+    WaitForInputHandled();
     MouseButton(false);
-    PumpUntil(60);
+    WaitForInputHandled();
 }
 
 // A key press with modifiers held around it (real input).
@@ -113,7 +113,7 @@ inline void ChordKey(const std::vector<WORD>& modifiers, WORD key) {
     KeyInput(key, true);
     KeyInput(key, false);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) KeyInput(*it, false);
-    PumpUntil(80);
+    WaitForInputHandled();
 }
 
 // A panel that records the option announcements (UM_OPTIONCHANGED) and accelerators

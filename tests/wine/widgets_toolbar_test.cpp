@@ -22,13 +22,13 @@ protected:
         POINT from;
         GetCursorPos(&from);
         MouseButton(true);
-        PumpUntil(50);
+        WaitForInputHandled();
         for (int step = 1; step <= 4; ++step) {
             MouseTo(POINT{from.x + (screen.x - from.x) * step / 4, from.y + (screen.y - from.y) * step / 4});
-            PumpUntil(40);
+            WaitForInputHandled();
         }
         MouseButton(false);
-        PumpUntil(150);
+        WaitForInputHandled();
     }
     POINT ScreenOf(TControl& control, int x, int y) { return control.ClientToScreen(POINT{x, y}); }
 
@@ -81,10 +81,10 @@ TEST_F(ToolbarTest, TheGripperDragsAToolbarIntoAnotherDock) {
     const RECT before = form->FormatToolbar->BoundsRect();
     MouseAt(*form->FormatToolbar, 4, 10);
     MouseButton(true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseAt(*form->FormatToolbar, 5, 11);
     MouseButton(false);
-    PumpUntil(80);
+    WaitForInputHandled();
     const RECT after = form->FormatToolbar->BoundsRect();
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(moves, 2);
@@ -95,16 +95,17 @@ TEST_F(ToolbarTest, EscapeCancelsADrag) {
     const RECT before = toolbar.BoundsRect();
     MouseAt(toolbar, 4, 10);
     MouseButton(true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseTo(ScreenOf(*form->Content, 100, 100));
-    PumpUntil(60);
+    WaitForInputHandled();
     EXPECT_TRUE(toolbar.DragRunning());
+    // The drag looks at the Escape key now and then while it is held.
     KeyInput(VK_ESCAPE, true);
-    PumpUntil(150);
+    EXPECT_TRUE(WaitFor([&] { return !toolbar.DragRunning(); }));
     KeyInput(VK_ESCAPE, false);
-    EXPECT_FALSE(toolbar.DragRunning());
+    WaitForInputHandled();
     MouseButton(false);
-    PumpUntil(80);
+    WaitForInputHandled();
     EXPECT_EQ(toolbar.Dock(), form->DockTop);
     EXPECT_FALSE(toolbar.Floating());
     const RECT after = toolbar.BoundsRect();
@@ -133,7 +134,7 @@ TEST_F(ToolbarTest, FloatingAndBack) {
     RECT frame;
     GetWindowRect(window->Handle(), &frame);
     MouseTo(POINT{frame.left + 30, frame.top + GetSystemMetrics(SM_CYSMCAPTION) / 2 + 1});
-    PumpUntil(60);
+    WaitForInputHandled();
     DragTo(ScreenOf(*form->DockTop, 330, 10));
     ASSERT_EQ(toolbar.Dock(), form->DockTop);
     EXPECT_FALSE(toolbar.Floating());
@@ -144,7 +145,7 @@ TEST_F(ToolbarTest, FloatingAndBack) {
     GetWindowRect(toolbar.FloatingWindow()->Handle(), &frame);
     const POINT caption{frame.left + 30, frame.top + GetSystemMetrics(SM_CYSMCAPTION) / 2 + 1};
     PostMessageW(toolbar.FloatingWindow()->Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(caption.x, caption.y));
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_EQ(toolbar.Dock(), form->DockTop);
 }
 
@@ -155,7 +156,7 @@ TEST_F(ToolbarTest, ClosingTheFloatingWindowHidesTheToolbar) {
     TFloatingToolWindow* window = form->ExtraToolbar->FloatingWindow();
     EXPECT_TRUE(GetWindowLongW(window->Handle(), GWL_STYLE) & WS_SYSMENU);
     SendMessageW(window->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    PumpUntil(80);
+    WaitForInputHandled();
     EXPECT_FALSE(form->ExtraToolbar->Visible());
     EXPECT_FALSE(IsWindowVisible(window->Handle()));
     EXPECT_EQ(changes, 1);
@@ -215,9 +216,9 @@ TEST_F(ToolbarTest, BadStoredPositionsAreReportedAndLeaveTheToolbarInPlace) {
 TEST_F(ToolbarTest, DockedToolbarsScreenshot) {
     form->FormatToolbar->DockTo(form->DockTop, 1, 30, true);
     form->ExtraToolbar->DockTo(form->DockLeft, 0, 0);
-    PumpUntil(100);
+    WaitForInputHandled();
     MouseAt(*form->SaveBtn, 10, 10);
-    PumpUntil(150);
+    WaitForInputHandled();
     Shot(form->Handle(), "toolbars_docked");
 }
 

@@ -48,6 +48,8 @@ protected:
 };
 
 // Runs the application's message handling for about Milliseconds, or until Done returns true.
+// Only for behaviour that is defined by elapsed time (auto-repeat, hover and double-click
+// times); everything else waits with WaitFor or WaitForInputHandled.
 inline bool PumpUntil(DWORD milliseconds, const std::function<bool()>& done = {}) {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < milliseconds) {
@@ -55,6 +57,32 @@ inline bool PumpUntil(DWORD milliseconds, const std::function<bool()>& done = {}
         if (!Application->ProcessMessage()) Sleep(5);
     }
     return done && done();
+}
+
+// How long a test waits for something that should happen at once: generous, so that a loaded
+// machine does not fail a test that a quiet one passes.
+constexpr DWORD WaitTimeout = 10000;
+
+// Runs the application's message handling until Done returns true; false after Timeout.
+inline bool WaitFor(const std::function<bool()>& done, DWORD timeout = WaitTimeout) {
+    return PumpUntil(timeout, done);
+}
+
+// Runs the application's message handling until the input sent with SendInput and everything
+// it caused are handled: the thread's queue holds no input, posted, sent or paint message in
+// three checks in a row (Wine hands some input over from the X server a moment later).
+inline bool WaitForInputHandled(DWORD timeout = WaitTimeout) {
+    const UINT busy = QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT;
+    const DWORD start = GetTickCount();
+    int quiet = 0;
+    while (GetTickCount() - start < timeout) {
+        while (Application->ProcessMessage()) {
+        }
+        quiet = HIWORD(GetQueueStatus(busy)) == 0 ? quiet + 1 : 0;
+        if (quiet == 3) return true;
+        Sleep(5);
+    }
+    return false;
 }
 
 // Real mouse input at a screen point (SendInput with absolute coordinates).
