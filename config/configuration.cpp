@@ -88,6 +88,13 @@ TConfigRootNode* Configuration() {
 
 bool HasConfiguration() { return configRoot != nullptr; }
 
+bool ConfigurationFileExists() {
+    const std::string fileName = ProgramFile(".CFG");
+    TFileSystem& files = FileSystem();
+    return files.FileExists(fileName) || files.FileExists(TempFileName(fileName)) ||
+           files.FileExists(ConfigKeptName(fileName));
+}
+
 void PruneEmptyNodes(TNode* root) {
     for (int i = root->ChildCount() - 1; i >= 0; --i) {
         TNode* child = root->Child(i);

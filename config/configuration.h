@@ -15,6 +15,9 @@
 TConfigRootNode* Configuration();
 // True once the configuration root exists.
 bool HasConfiguration();
+// Whether the program has a configuration file to start from: the ".CFG" file, or a copy that a
+// save which stopped half-way left beside it and that the configuration is recovered from.
+bool ConfigurationFileExists();
 // Program end: drops the empty nodes, stamps "Letze Änderungen am", saves the tree safely to
 // the ".CFG" file (the previous file is kept as ".~CF", see ConfigKeptName) and frees it.
 // Failures are shown as errors through the program's message function and leave the previous
