@@ -23,15 +23,20 @@ std::string WithoutTrailingSeparator(std::string path) {
 }
 
 std::unique_ptr<TTextNode> LoadTree(const std::string& fileName) {
-    std::unique_ptr<TNode> node(LoadFromFile(fileName));
+    std::unique_ptr<TStream> file = FileSystem().OpenRead(fileName);
+    return TQuickTextFile::ReadLibrary(*file);
+}
+
+}  // namespace
+
+std::unique_ptr<TTextNode> TQuickTextFile::ReadLibrary(TStream& stream) {
+    std::unique_ptr<TNode> node(LoadFromStream(stream));
     if (auto* tree = dynamic_cast<TTextNode*>(node.get())) {
         node.release();
         return std::unique_ptr<TTextNode>(tree);
     }
     throw EReadError(sid::InvalidStreamFormat);
 }
-
-}  // namespace
 
 TQuickTextFile::TQuickTextFile(const TComponent* owner) : owner_(owner), fileName_(DefaultFileName()) {}
 

@@ -44,6 +44,10 @@ public:
     // Writes "FileName" (the current name) and "Path" (the program folder) to the settings.
     void StoreSettings() const;
 
+    // Reads a library from the stream's position: a node stream in resource form whose top node
+    // is a TTextNode. Anything else raises (EReadError 65454 for another kind of tree).
+    static std::unique_ptr<TTextNode> ReadLibrary(TStream& stream);
+
     // File names derived from a quick-text file name.
     static std::string BackupName(const std::string& fileName);  // ".~ST"
     static std::string TempName(const std::string& fileName);    // the new file while it is written (".$ST")

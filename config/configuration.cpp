@@ -34,6 +34,20 @@ TConfigRootNode* AsConfigRoot(TNode* loaded) {
     throw EStreamError(sid::InvalidStreamFormat);
 }
 
+}  // namespace
+
+TConfigRootNode* ReadConfiguration(TStream& stream) {
+    RegisterNodeClasses({&TConfigNode::StaticClass(), &TConfigRootNode::StaticClass()});
+    return AsConfigRoot(LoadFromStream(stream));
+}
+
+namespace {
+
+TConfigRootNode* LoadConfigFile(const std::string& fileName) {
+    std::unique_ptr<TStream> file = FileSystem().OpenRead(fileName);
+    return ReadConfiguration(*file);
+}
+
 // A configuration file that is missing because a save stopped between its renames is taken
 // from the newest complete copy beside it, which is then put back under the file's name.
 TConfigRootNode* RecoverMissing(const std::string& fileName) {
@@ -42,7 +56,7 @@ TConfigRootNode* RecoverMissing(const std::string& fileName) {
     for (const std::string& copy : {TempFileName(fileName), ConfigKeptName(fileName)}) {
         if (!files.FileExists(copy)) continue;
         try {
-            TConfigRootNode* root = AsConfigRoot(LoadFromFile(copy));
+            TConfigRootNode* root = LoadConfigFile(copy);
             files.RenameFile(copy, fileName);
             return root;
         } catch (const std::exception&) {
@@ -54,7 +68,7 @@ TConfigRootNode* RecoverMissing(const std::string& fileName) {
 TConfigRootNode* LoadOrCreate() {
     const std::string fileName = ProgramFile(".CFG");
     try {
-        return AsConfigRoot(LoadFromFile(fileName));
+        return LoadConfigFile(fileName);
     } catch (const std::exception&) {
     }
     if (TConfigRootNode* root = RecoverMissing(fileName)) return root;

@@ -13,6 +13,10 @@
 // missing because a save stopped half-way, from the newest complete copy beside it; else from
 // the program's resource, else new and empty with the message "Kann Konfiguration nicht laden, ").
 TConfigRootNode* Configuration();
+// Reads a configuration tree from the stream's position (the node stream of a ".CFG" file, with
+// its classes registered); another kind of tree raises EStreamError (65454). The caller owns it.
+TConfigRootNode* ReadConfiguration(TStream& stream);
+
 // True once the configuration root exists.
 bool HasConfiguration();
 // Whether the program has a configuration file to start from: the ".CFG" file, or a copy that a
