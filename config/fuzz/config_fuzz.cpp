@@ -1,9 +1,10 @@
 // libFuzzer target: any bytes read as a configuration file (".CFG"), with the configuration
 // classes registered, end in a configuration tree or an Exception. A tree that was read is
 // pruned and saved as at program end and read again: it must read back without an error, with
-// the same settings in the same number of nodes; from then on saving and reading change
-// nothing, paths included, down to the bytes of the file. (The first save may still drop what
-// the format does not keep, such as a text equal to its class name.)
+// the same settings in the same number of nodes. After a second save, saving and reading change
+// nothing any more, paths included, down to the bytes of the file. (The first round may still
+// drop what the format does not keep: a text equal to its class name, or the expanded state of
+// the top node, which is written together with nsLocked and so is not taken back on reading.)
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -60,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<TConfigRootNode> reloaded = Read(first.data(), first.size());  // must not raise
     if (Settings(reloaded.get(), false) != Settings(root.get(), false)) std::abort();
     const std::vector<uint8_t> second = Saved(reloaded.get());
-    if (second != first) std::abort();
-    if (Settings(Read(second.data(), second.size()).get(), true) != Settings(reloaded.get(), true)) std::abort();
+    std::unique_ptr<TConfigRootNode> third = Read(second.data(), second.size());
+    if (Settings(third.get(), true) != Settings(reloaded.get(), true)) std::abort();
+    if (Saved(third.get()) != second) std::abort();
     return 0;
 }
