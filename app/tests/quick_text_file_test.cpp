@@ -246,6 +246,7 @@ private:
         size_t Write(const void* b, size_t n) override { return disk_.Step() ? file_->Write(b, n) : 0; }
         int64_t Seek(int64_t o, TSeekOrigin origin) override { return file_->Seek(o, origin); }
         void SetSize(int64_t s) override { file_->SetSize(s); }
+        void Commit() override { file_->Commit(); }
 
     private:
         TFailingDisk& disk_;
