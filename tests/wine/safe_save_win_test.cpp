@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/exception.h"
+#include "base/file_system.h"
 #include "base/safe_file.h"
 #include "nodes/node_stream.h"
 #include "tests/wine/pictures_testing_win.h"
