@@ -4,6 +4,7 @@
 #include "base/file_system.h"
 #include "base/format.h"
 #include "base/program.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "config/configuration.h"
@@ -16,25 +17,26 @@ constexpr int BackupExtensionId = 65146;  // ".~ST"
 constexpr int FileNameKeyId = 65149;   // "FileName"
 constexpr int PathKeyId = 65150;       // "Path"
 
-// The extension of the new file while it is being written; it takes the real name only when
-// it is complete.
-const char* const TempExtension = ".$ST";
-
 std::string WithoutTrailingSeparator(std::string path) {
     while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     return path;
 }
 
 std::unique_ptr<TTextNode> LoadTree(const std::string& fileName) {
-    std::unique_ptr<TNode> node(LoadFromFile(fileName));
+    std::unique_ptr<TStream> file = FileSystem().OpenRead(fileName);
+    return TQuickTextFile::ReadLibrary(*file);
+}
+
+}  // namespace
+
+std::unique_ptr<TTextNode> TQuickTextFile::ReadLibrary(TStream& stream) {
+    std::unique_ptr<TNode> node(LoadFromStream(stream));
     if (auto* tree = dynamic_cast<TTextNode*>(node.get())) {
         node.release();
         return std::unique_ptr<TTextNode>(tree);
     }
     throw EReadError(sid::InvalidStreamFormat);
 }
-
-}  // namespace
 
 TQuickTextFile::TQuickTextFile(const TComponent* owner) : owner_(owner), fileName_(DefaultFileName()) {}
 
@@ -44,7 +46,16 @@ std::string TQuickTextFile::BackupName(const std::string& fileName) {
     return ChangeFileExt(fileName, LoadStr(BackupExtensionId));
 }
 
-std::string TQuickTextFile::TempName(const std::string& fileName) { return ChangeFileExt(fileName, TempExtension); }
+std::string TQuickTextFile::TempName(const std::string& fileName) { return TempFileName(fileName); }
+
+// The copies a missing file may come back from, the newest first: the new file of a save
+// that stopped between its renames, then the backup.
+std::vector<std::string> TQuickTextFile::CopiesOf(const std::string& fileName) {
+    std::vector<std::string> copies;
+    for (const std::string& copy : {TempName(fileName), BackupName(fileName)})
+        if (FileSystem().FileExists(copy)) copies.push_back(copy);
+    return copies;
+}
 
 // The file named in the settings, looked up in the program folder when the program has moved
 // since the last close; the default file when it does not exist.
@@ -55,17 +66,18 @@ std::string TQuickTextFile::NameAtStart() const {
     if (path.empty() || !SameText(WithoutTrailingSeparator(path), WithoutTrailingSeparator(programFolder)))
         name = ExtractFileName(name);
     if (ExtractFilePath(name).empty()) name = programFolder + name;
-    if (!FileSystem().FileExists(name)) name = DefaultFileName();
+    // A file that is missing but has copies beside it is the user's library all the same.
+    if (!FileSystem().FileExists(name) && CopiesOf(name).empty()) name = DefaultFileName();
     return name;
 }
 
-// A name beside FileName that neither a file nor its backup uses yet.
+// A name beside FileName that neither a file nor one of its copies uses yet.
 std::string TQuickTextFile::FreeNameBeside(const std::string& fileName) const {
     const std::string stem = ChangeFileExt(fileName, "");
     const std::string extension = ExtractFileExt(fileName);
     for (int i = 1;; ++i) {
         const std::string candidate = stem + "-" + std::to_string(i) + extension;
-        if (!FileSystem().FileExists(candidate) && !FileSystem().FileExists(BackupName(candidate))) return candidate;
+        if (!FileSystem().FileExists(candidate) && CopiesOf(candidate).empty()) return candidate;
     }
 }
 
@@ -79,23 +91,44 @@ void TQuickTextFile::ResetSymbols(TNode* root) const {
     root->SetBitmap(SymbolTop);
 }
 
+// A missing file whose save stopped between its renames: the newest copy that loads completely
+// is taken and put back under the file's name, so that the next save keeps it as the backup.
+// None when no copy loads.
+std::unique_ptr<TTextNode> TQuickTextFile::Recover() {
+    for (const std::string& copy : CopiesOf(fileName_)) {
+        std::unique_ptr<TTextNode> tree;
+        try {
+            tree = LoadTree(copy);
+        } catch (const std::exception&) {
+            continue;
+        }
+        // When the rename fails the copy stays where it is; the tree is saved at the end.
+        FileSystem().RenameFile(copy, fileName_);
+        ShowProgramMessage(Format(LoadStr(sid::QuickTextRestored), {fileName_, copy}), mkWarning);
+        return tree;
+    }
+    return nullptr;
+}
+
 std::unique_ptr<TTextNode> TQuickTextFile::LoadAtStart(bool configExisted) {
     fileName_ = DefaultFileName();
     try {
         if (configExisted) fileName_ = NameAtStart();
-        std::unique_ptr<TTextNode> tree = LoadTree(fileName_);
+        std::unique_ptr<TTextNode> tree;
+        if (!FileSystem().FileExists(fileName_)) tree = Recover();
+        if (!tree) tree = LoadTree(fileName_);
         if (!configExisted) ResetSymbols(tree.get());
         return tree;
     } catch (const std::exception&) {
         std::string message = LoadStr(sid::QuickTextCannotLoad);
-        // A file that is there but cannot be read is the user's library: neither it nor its
-        // backup may be overwritten by the empty tree the program goes on with.
-        if (FileSystem().FileExists(fileName_)) {
+        // A file, or a copy of it, that is there but cannot be read is the user's library:
+        // none of them may be overwritten by the empty tree the program goes on with.
+        if (FileSystem().FileExists(fileName_) || !CopiesOf(fileName_).empty()) {
             const std::string newName = FreeNameBeside(fileName_);
             message += "\n" + Format(LoadStr(sid::QuickTextKept), {fileName_, newName});
             fileName_ = newName;
         }
-        ShowProgramMessage(message);
+        ShowProgramMessage(message, mkError);
         return nullptr;
     }
 }
@@ -109,48 +142,22 @@ std::unique_ptr<TTextNode> TQuickTextFile::Open(TNode* current, const std::strin
         fileName_ = chosenName;
         return tree;
     } catch (const std::exception&) {
-        ShowProgramMessage(LoadStr(sid::QuickTextCannotLoad));
+        ShowProgramMessage(LoadStr(sid::QuickTextCannotLoad), mkError);
         failed = true;
         return nullptr;
     }
 }
 
 bool TQuickTextFile::SaveAtEnd(TNode* root) {
-    TFileSystem& files = FileSystem();
-    const std::string name = fileName_;
-    const std::string temp = TempName(name);
-    const std::string backup = BackupName(name);
     try {
-        files.DeleteFile(temp);
-        int64_t written = 0;
-        {
-            std::unique_ptr<TStream> stream = files.Create(temp);
-            SaveToStream(root, *stream, true);
-            written = stream->Size();
-        }
-        // What reached the disk must be all of it before the old file is given up.
-        if (files.OpenRead(temp)->Size() != written) throw EWriteError(sid::WriteError);
+        SaveFileSafely(
+            fileName_, [root](TStream& stream) { SaveToStream(root, stream, true); }, BackupName(fileName_),
+            kmMustKeep);
+        return true;
     } catch (const std::exception& error) {
-        files.DeleteFile(temp);
-        ShowProgramMessage(error.what());
+        ShowProgramMessage(error.what(), mkError);
         return false;
     }
-    const bool hadFile = files.FileExists(name);
-    if (hadFile) {
-        files.DeleteFile(backup);
-        if (!files.RenameFile(name, backup)) {
-            files.DeleteFile(temp);
-            ShowProgramMessage(EFCreateError(sid::FCreateError, {backup}).Message());
-            return false;
-        }
-    }
-    if (!files.RenameFile(temp, name)) {
-        if (hadFile) files.RenameFile(backup, name);
-        files.DeleteFile(temp);
-        ShowProgramMessage(EFCreateError(sid::FCreateError, {name}).Message());
-        return false;
-    }
-    return true;
 }
 
 void TQuickTextFile::StoreSettings() const {

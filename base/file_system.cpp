@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/platform_files.h"
+
 namespace {
 
 TFileSystem* installed = nullptr;
@@ -20,7 +22,11 @@ bool TDiskFileSystem::RenameFile(const std::string& from, const std::string& to)
     // Renaming onto an existing file replaces it on some systems and fails on others; here it
     // always fails, so that callers decide about the old file themselves.
     if (FileExists(to)) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return MoveFileDurably(from, to, false);
+}
+
+bool TDiskFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+    return MoveFileDurably(from, to, true);
 }
 
 bool TDiskFileSystem::DeleteFile(const std::string& fileName) { return std::remove(fileName.c_str()) == 0; }

@@ -9,10 +9,12 @@ std::string& FileNameRef() {
     return fileName;
 }
 
-std::function<void(const std::string&)>& Handler() {
-    static std::function<void(const std::string&)> handler;
+TProgramMessageHandler& Handler() {
+    static TProgramMessageHandler handler;
     return handler;
 }
+
+TMessageKind lastKind = mkInformation;
 
 }  // namespace
 
@@ -25,12 +27,15 @@ std::vector<std::string>& ProgramMessages() {
     return messages;
 }
 
-void ShowProgramMessage(const std::string& message) {
+void ShowProgramMessage(const std::string& message, TMessageKind kind) {
     ProgramMessages().push_back(message);
-    if (Handler()) Handler()(message);
+    lastKind = kind;
+    if (Handler()) Handler()(message, kind);
 }
 
-std::function<void(const std::string&)> SetProgramMessageHandler(std::function<void(const std::string&)> handler) {
+TMessageKind LastProgramMessageKind() { return lastKind; }
+
+TProgramMessageHandler SetProgramMessageHandler(TProgramMessageHandler handler) {
     auto previous = std::move(Handler());
     Handler() = std::move(handler);
     return previous;

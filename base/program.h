@@ -14,9 +14,16 @@ void SetProgramFileName(const std::string& fileName);
 // The program file name with its extension replaced, e.g. ProgramFile(".CFG").
 std::string ProgramFile(const std::string& extension);
 
+// What a message is: it decides the icon and the sound of the message dialog.
+enum TMessageKind { mkInformation, mkWarning, mkError };
+
+using TProgramMessageHandler = std::function<void(const std::string& message, TMessageKind kind)>;
+
 // Shows a message to the user through the installed handler, and records it.
-void ShowProgramMessage(const std::string& message);
+void ShowProgramMessage(const std::string& message, TMessageKind kind = mkInformation);
 // Installs the handler (none: record only); returns the previous one.
-std::function<void(const std::string&)> SetProgramMessageHandler(std::function<void(const std::string&)> handler);
+TProgramMessageHandler SetProgramMessageHandler(TProgramMessageHandler handler);
 // The messages shown so far; tests clear and inspect it.
 std::vector<std::string>& ProgramMessages();
+// The kind of the last message shown.
+TMessageKind LastProgramMessageKind();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -10,6 +11,7 @@
 #endif
 
 #include "base/exception.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 
 int64_t TStream::Position() { return Seek(0, soCurrent); }
@@ -132,8 +134,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
-    TFileStream file(fileName, fmCreate);
-    SaveToStream(file);
+    SaveFileSafely(fileName, [this](TStream& file) { SaveToStream(file); });
 }
 
 // ---- TFileStream
@@ -155,6 +156,15 @@ int64_t TellFile(FILE* file) {
     return _ftelli64(file);
 #else
     return static_cast<int64_t>(ftello(file));
+#endif
+}
+
+// Has the system write the file's data through to the disk.
+bool SyncFile(FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
 #endif
 }
 
@@ -189,24 +199,36 @@ TFileStream::~TFileStream() {
     if (file_) std::fclose(AsFile(file_));
 }
 
+void TFileStream::Commit() {
+    if (!file_) throw EWriteError(sid::FWriteError, {fileName_});
+    FILE* file = AsFile(std::exchange(file_, nullptr));
+    // Every step runs, and the file is closed whatever failed before.
+    bool ok = std::fflush(file) == 0;
+    ok = ok && !std::ferror(file);
+    ok = ok && SyncFile(file);
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok) throw EWriteError(sid::FWriteError, {fileName_});
+}
+
 void TFileStream::Switch(TLastOp op) {
     if (lastOp_ != loNone && lastOp_ != op) SeekFile(AsFile(file_), 0, SEEK_CUR);
     lastOp_ = op;
 }
 
 size_t TFileStream::Read(void* buffer, size_t count) {
-    if (count == 0) return 0;
+    if (count == 0 || !file_) return 0;
     Switch(loRead);
     return std::fread(buffer, 1, count, AsFile(file_));
 }
 
 size_t TFileStream::Write(const void* buffer, size_t count) {
-    if (count == 0) return 0;
+    if (count == 0 || !file_) return 0;
     Switch(loWrite);
     return std::fwrite(buffer, 1, count, AsFile(file_));
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    if (!file_) return -1;
     const int whence = origin == soBeginning ? SEEK_SET : origin == soCurrent ? SEEK_CUR : SEEK_END;
     if (origin == soCurrent && offset == 0) return TellFile(AsFile(file_));
     if (SeekFile(AsFile(file_), offset, whence) != 0) return -1;
@@ -216,7 +238,7 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 
 void TFileStream::SetSize(int64_t newSize) {
     const int64_t pos = Position();
-    if (newSize < 0 || !TruncateFile(AsFile(file_), newSize)) throw EWriteError(sid::WriteError);
+    if (newSize < 0 || !file_ || !TruncateFile(AsFile(file_), newSize)) throw EWriteError(sid::WriteError);
     SeekFile(AsFile(file_), pos > newSize ? newSize : pos, SEEK_SET);
     lastOp_ = loNone;
 }

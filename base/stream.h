@@ -23,6 +23,11 @@ public:
     // Truncates or extends (with zeros); a position past the new end moves to the end.
     // Raises EWriteError when the size cannot be set.
     virtual void SetSize(int64_t newSize) = 0;
+    // Makes what was written durable. A file stream writes out its buffer, has the system put
+    // the file's data on the disk and closes the file, raising EWriteError (65453, naming the
+    // file) when any of that fails; the stream cannot be used afterwards. Other streams have
+    // nothing to do.
+    virtual void Commit() {}
 
     int64_t Position();
     void SetPosition(int64_t pos);
@@ -69,7 +74,9 @@ enum TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite, fmCreate };
 
 // A file opened for reading or created for writing (fmCreate replaces any content and allows
 // reading back; fmOpenWrite and fmOpenReadWrite keep the content). Opening fails with EFOpenError (65448),
-// creating with EFCreateError (65447), both naming the file.
+// creating with EFCreateError (65447), both naming the file. What is written is complete only
+// after Commit: the destructor closes the file without reporting anything, as a failed save
+// that gives the file up needs it.
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, TFileMode mode);
@@ -81,6 +88,7 @@ public:
     size_t Write(const void* buffer, size_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t newSize) override;
+    void Commit() override;
     const std::string& FileName() const { return fileName_; }
 
 private:

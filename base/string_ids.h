@@ -8,6 +8,10 @@ constexpr int ProgramName = 65147;         // "Dadirevovezi"
 constexpr int QuickTextCannotLoad = 65148; // "Die Schnelltextdaten konnten nicht geladen werden !"
 // "Die Datei "%s" und ihre Sicherung bleiben unverändert erhalten. Neue Einträge werden in "%s" gespeichert."
 constexpr int QuickTextKept = 65277;
+// "Die Schnelltextdatei "%s" fehlte. Sie wurde aus "%s" wiederhergestellt."
+constexpr int QuickTextRestored = 65274;
+// "Die Einträge sind zu tief verschachtelt: höchstens %d Ebenen sind möglich."
+constexpr int NodeTooDeep = 65276;
 constexpr int NodeNotRegistered = 65290;   // "Node-Objekt "%s" ist nicht registriert."
 constexpr int NodeIntoItself = 65291;      // "Node kann nicht in sich selbst eingefügt werden"
 constexpr int NodeCannotAssign = 65292;    // "%s kann nicht zu %s zugewiesen werden"

@@ -142,12 +142,14 @@ int main(int argc, char** argv) {
     if (!context.empty()) std::printf("Machine: %s\n\n", context.c_str());
     PrintTimes(results);
 
-    std::printf("\nRatios (times the first takes of the second; above 1: the quick-text file is faster)\n");
+    std::printf("\nRatios (times the first takes of the second; against a peer above 1: the quick-text file is\n"
+                "faster; against a floor (WriteBytes, ReadBytes): how many times its floor the quick-text file takes)\n");
     PrintRatio(results, "LoadJson", "LoadStd");
     PrintRatio(results, "ParseJson", "LoadStd");
     PrintRatio(results, "LoadSqlite", "LoadStd");
     PrintRatio(results, "SaveJson", "SaveStd");
     PrintRatio(results, "SaveSqlite", "SaveStd");
+    PrintRatio(results, "SaveStd", "WriteBytes");
     PrintRatio(results, "LoadStd", "ReadBytes");
 
     std::printf("\nTargets\n");
@@ -158,6 +160,15 @@ int main(int argc, char** argv) {
         Target(!std::isnan(k), k <= 1.15, text);
     }
     const TResult* load = Find(results, "LoadStd", 100000);
+    const TResult* read = Find(results, "ReadBytes", 100000);
+    std::snprintf(text, sizeof text, "LoadStd/100000 within 3 times the raw read: %.2fx",
+                  load && read && read->Ms > 0 ? load->Ms / read->Ms : 0.0);
+    Target(load && read, load && read && load->Ms <= 3 * read->Ms, text);
+    const TResult* save = Find(results, "SaveStd", 100000);
+    const TResult* write = Find(results, "WriteBytes", 100000);
+    std::snprintf(text, sizeof text, "SaveStd/100000 within 3 times the raw synced write: %.2fx",
+                  save && write && write->Ms > 0 ? save->Ms / write->Ms : 0.0);
+    Target(save && write, save && write && save->Ms <= 3 * write->Ms, text);
     const TResult* parse = Find(results, "ParseJson", 100000);
     std::snprintf(text, sizeof text, "LoadStd/100000 at least twice as fast as the RapidJSON parse: %.2fx",
                   load && parse && load->Ms > 0 ? parse->Ms / load->Ms : 0.0);

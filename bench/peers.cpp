@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -14,12 +18,21 @@
 
 namespace {
 
-void WriteFileBytes(const std::string& fileName, const char* data, size_t size) {
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot create " + fileName);
-    const size_t written = std::fwrite(data, 1, size, file);
-    std::fclose(file);
-    if (written != size) throw std::runtime_error("cannot write " + fileName);
+void WriteAll(int fd, const char* data, size_t size, const std::string& fileName) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n <= 0) throw std::runtime_error("cannot write " + fileName);
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+void SyncFolderOf(const std::string& fileName) {
+    const std::string folder = std::filesystem::path(fileName).parent_path().string();
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 // Creates nodes by class name as the stream reader does: marked loading until the tree is
@@ -134,6 +147,34 @@ private:
 
 }  // namespace
 
+void WriteFileSynced(const std::string& fileName, const std::vector<char>& bytes, bool replace) {
+    const std::string target = replace ? fileName + ".tmp" : fileName;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create " + target);
+    WriteAll(fd, bytes.data(), bytes.size(), target);
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    if (!synced) throw std::runtime_error("cannot sync " + target);
+    if (!replace) return;
+    const std::string kept = fileName + ".kept";
+    std::remove(kept.c_str());
+    std::rename(fileName.c_str(), kept.c_str());
+    if (std::rename(target.c_str(), fileName.c_str()) != 0) throw std::runtime_error("cannot rename " + target);
+    SyncFolderOf(fileName);
+}
+
+void ReadFileInto(const std::string& fileName, std::vector<char>& buffer) {
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) throw std::runtime_error("cannot open " + fileName);
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    if (buffer.size() != static_cast<size_t>(size)) buffer.resize(static_cast<size_t>(size));
+    const size_t got = size > 0 ? std::fread(buffer.data(), 1, buffer.size(), file) : 0;
+    std::fclose(file);
+    if (got != buffer.size()) throw std::runtime_error("cannot read " + fileName);
+}
+
 std::vector<char> ReadFileBytes(const std::string& fileName) {
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file) throw std::runtime_error("cannot open " + fileName);
@@ -151,7 +192,7 @@ void SaveJson(TNode* top, const std::string& fileName) {
     rapidjson::StringBuffer buffer;
     TJsonWriter writer(buffer);
     WriteJsonNode(writer, top);
-    WriteFileBytes(fileName, buffer.GetString(), buffer.GetSize());
+    WriteFileSynced(fileName, std::vector<char>(buffer.GetString(), buffer.GetString() + buffer.GetSize()), false);
 }
 
 size_t ParseJson(const std::string& fileName) {
@@ -178,8 +219,8 @@ std::unique_ptr<TNode> LoadJson(const std::string& fileName) {
 void SaveSqlite(TNode* top, const std::string& fileName) {
     std::remove(fileName.c_str());
     TDatabase db(fileName);
-    // The node stream is not synced to disk either.
-    db.Exec("PRAGMA synchronous=OFF");
+    // As durable as the quick-text save: every commit synced to the disk.
+    db.Exec("PRAGMA synchronous=FULL");
     db.Exec("CREATE TABLE nodes(id INTEGER PRIMARY KEY, parent INTEGER, position INTEGER, class TEXT, "
             "text TEXT, symbol INTEGER, state INTEGER, data BLOB)");
     db.Exec("BEGIN");

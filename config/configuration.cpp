@@ -4,6 +4,7 @@
 #include "base/file_system.h"
 #include "base/format.h"
 #include "base/program.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "nodes/node_registry.h"
@@ -33,12 +34,44 @@ TConfigRootNode* AsConfigRoot(TNode* loaded) {
     throw EStreamError(sid::InvalidStreamFormat);
 }
 
+}  // namespace
+
+TConfigRootNode* ReadConfiguration(TStream& stream) {
+    RegisterNodeClasses({&TConfigNode::StaticClass(), &TConfigRootNode::StaticClass()});
+    return AsConfigRoot(LoadFromStream(stream));
+}
+
+namespace {
+
+TConfigRootNode* LoadConfigFile(const std::string& fileName) {
+    std::unique_ptr<TStream> file = FileSystem().OpenRead(fileName);
+    return ReadConfiguration(*file);
+}
+
+// A configuration file that is missing because a save stopped between its renames is taken
+// from the newest complete copy beside it, which is then put back under the file's name.
+TConfigRootNode* RecoverMissing(const std::string& fileName) {
+    TFileSystem& files = FileSystem();
+    if (files.FileExists(fileName)) return nullptr;
+    for (const std::string& copy : {TempFileName(fileName), ConfigKeptName(fileName)}) {
+        if (!files.FileExists(copy)) continue;
+        try {
+            TConfigRootNode* root = LoadConfigFile(copy);
+            files.RenameFile(copy, fileName);
+            return root;
+        } catch (const std::exception&) {
+        }
+    }
+    return nullptr;
+}
+
 TConfigRootNode* LoadOrCreate() {
     const std::string fileName = ProgramFile(".CFG");
     try {
-        return AsConfigRoot(LoadFromFile(fileName));
+        return LoadConfigFile(fileName);
     } catch (const std::exception&) {
     }
+    if (TConfigRootNode* root = RecoverMissing(fileName)) return root;
     try {
         return AsConfigRoot(LoadFromResource(TConfigRootNode::StaticClass().DefaultText()));
     } catch (const std::exception&) {
@@ -69,6 +102,13 @@ TConfigRootNode* Configuration() {
 
 bool HasConfiguration() { return configRoot != nullptr; }
 
+bool ConfigurationFileExists() {
+    const std::string fileName = ProgramFile(".CFG");
+    TFileSystem& files = FileSystem();
+    return files.FileExists(fileName) || files.FileExists(TempFileName(fileName)) ||
+           files.FileExists(ConfigKeptName(fileName));
+}
+
 void PruneEmptyNodes(TNode* root) {
     for (int i = root->ChildCount() - 1; i >= 0; --i) {
         TNode* child = root->Child(i);
@@ -84,12 +124,15 @@ void FreeConfiguration() {
     try {
         PruneEmptyNodes(root);
         WriteValueIn(root, "Letze \xC4nderungen am", TNodeValue::Of(DateTimeToStr(Now())));
-        SaveToFile(root, ProgramFile(".CFG"), false);
+        const std::string fileName = ProgramFile(".CFG");
+        SaveToFile(root, fileName, false, ConfigKeptName(fileName));
     } catch (const std::exception& e) {
-        ShowProgramMessage(e.what());
+        ShowProgramMessage(e.what(), mkError);
     }
     delete root;
 }
+
+std::string ConfigKeptName(const std::string& fileName) { return ChangeFileExt(fileName, ".~CF"); }
 
 const std::string& SectionPrefix() { return Prefix(); }
 void SetSectionPrefix(const std::string& prefix) { Prefix() = prefix; }

@@ -9,15 +9,27 @@
 #include "base/component.h"
 #include "config/config_node.h"
 
-// The configuration root, created on the first call (from the ".CFG" file, else from the
-// program's resource, else new and empty with the message "Kann Konfiguration nicht laden, ").
+// The configuration root, created on the first call (from the ".CFG" file; when that is
+// missing because a save stopped half-way, from the newest complete copy beside it; else from
+// the program's resource, else new and empty with the message "Kann Konfiguration nicht laden, ").
 TConfigRootNode* Configuration();
+// Reads a configuration tree from the stream's position (the node stream of a ".CFG" file, with
+// its classes registered); another kind of tree raises EStreamError (65454). The caller owns it.
+TConfigRootNode* ReadConfiguration(TStream& stream);
+
 // True once the configuration root exists.
 bool HasConfiguration();
-// Program end: drops the empty nodes, stamps "Letze Änderungen am", saves the tree to the
-// ".CFG" file (the previous file goes to ".C$$" first) and frees it. Failures are shown
-// through the program's message function. Nothing happens without a configuration.
+// Whether the program has a configuration file to start from: the ".CFG" file, or a copy that a
+// save which stopped half-way left beside it and that the configuration is recovered from.
+bool ConfigurationFileExists();
+// Program end: drops the empty nodes, stamps "Letze Änderungen am", saves the tree safely to
+// the ".CFG" file (the previous file is kept as ".~CF", see ConfigKeptName) and frees it.
+// Failures are shown as errors through the program's message function and leave the previous
+// file as it was. Nothing happens without a configuration.
 void FreeConfiguration();
+// The name the previous configuration file is kept under: ".~CF" beside it. The configuration
+// does not use ".C$$": the quick-text file of the same name keeps its replaced file there.
+std::string ConfigKeptName(const std::string& fileName);
 
 // The prefix put in front of every path built by the accessors below, initially "Standard\".
 const std::string& SectionPrefix();

@@ -105,6 +105,7 @@ void TNode::Construct(const std::string& text, void* nodeData) {
 }
 
 TNode::~TNode() {
+    destroying_ = true;
     Clear();
     if (parent_)
         SetParent(nullptr);
@@ -283,9 +284,11 @@ void TNode::SetParent(TNode* newParent) {
         const intptr_t row = IsVisible() ? VisibleIndex() : -1;
         old->RemoveFromChildren(this);
         old->AddCounts(-(count_ + 1), -(visibleCount_ + 1));
-        parent_ = nullptr;
         old->UpdateBitmap();
+        // Told while the node still names its old parent, so that the notice reaches the
+        // control root and the top node's listeners of the tree it leaves.
         Notify(this, ncRemoved, row);
+        parent_ = nullptr;
     }
     parent_ = newParent;
     if (!newParent) return;
@@ -363,6 +366,12 @@ bool TNode::CheckInsert(const TNode* newParent, const TNode* node, bool raise) {
     // A node placed below itself would make the tree a cycle, whatever its class.
     if (node->IsInSubtree(newParent)) {
         if (raise) throw ENodeError(sid::NodeIntoItself);
+        return false;
+    }
+    // A tree deeper than a node file can hold could be saved but never read back. Nodes being
+    // read are left to the reader, which stops at the same depth.
+    if (!node->state_.Has(nsLoading) && newParent->Level() + 1 + SubtreeLevels(node) > MaxNodeLevels) {
+        if (raise) throw ENodeError(sid::NodeTooDeep, {int64_t(MaxNodeLevels)});
         return false;
     }
     if (&node->ClassType() == &TNode::StaticClass()) return true;
@@ -515,6 +524,18 @@ bool TNode::IsVisible() const {
     for (const TNode* p = parent_; p; p = p->parent_)
         if (!p->state_.Has(nsExpanded)) return false;
     return true;
+}
+
+int SubtreeLevels(const TNode* node) {
+    int levels = 0;
+    std::vector<std::pair<const TNode*, int>> pending{{node, 1}};
+    while (!pending.empty()) {
+        auto [n, level] = pending.back();
+        pending.pop_back();
+        levels = std::max(levels, level);
+        for (int i = 0; i < n->ChildCount(); ++i) pending.emplace_back(n->Child(i), level + 1);
+    }
+    return levels;
 }
 
 bool TNode::IsInSubtree(const TNode* other) const {
@@ -677,7 +698,9 @@ void TNode::Notify(TNode* node, TNodeCode code, intptr_t param) {
     if (parent_ && code != ncInserted && code != ncRemoved && code != ncMoved && code != ncExpanded &&
         code != ncFocused && code != ncSelected)
         parent_->childrenInOrder_ = false;
-    if (changeSink) changeSink->NotifyChange(node, code, param);
+    // A node being destroyed leaves telling its own listeners to the removal of their
+    // registrations, which calls each of them once with ncRemoved.
+    if (changeSink && !(destroying_ && code == ncRemoved)) changeSink->NotifyChange(node, code, param);
     TNodeChange change{node, code, param};
     SendNodeMessage(NM_NODECHANGED, 0, reinterpret_cast<intptr_t>(&change));
     if (option_.Has(noNotifyRoot) && parent_) {
@@ -766,20 +789,26 @@ void TNode::Assign(TPersistent* source) {
         return;
     }
     if (node == this) return;
+    // Everything is taken from the source before this node's children go, since the source
+    // may be one of them.
+    const TNodeState state = (node->state_ - TNodeState{nsSelected, nsEditing}) + nsCopied;
+    const TNodeOption option = node->option_;
+    std::unique_ptr<TStringList> values;
+    if (node->IsValuesStored()) {
+        values = std::make_unique<TStringList>();
+        values->Assign(node->values_.get());
+    }
+    node->DoExpand(true, false);
+    std::vector<std::unique_ptr<TNode>> clones;
+    for (int i = 0; i < node->ChildCount(); ++i) clones.emplace_back(node->Child(i)->Clone());
     Clear();
     values_.reset();
-    SetState((node->state_ - TNodeState{nsSelected, nsEditing}) + nsCopied);
-    SetOption(node->option_);
-    if (node->IsValuesStored()) Values().Assign(node->values_.get());
-    node->DoExpand(true, false);
-    for (int i = 0; i < node->ChildCount(); ++i) {
-        TNode* clone = node->Child(i)->Clone();
-        try {
-            InsertNode(i, clone, imChild | imIntoSelf);
-        } catch (...) {
-            delete clone;
-            throw;
-        }
+    SetState(state);
+    SetOption(option);
+    if (values) Values().Assign(values.get());
+    for (size_t i = 0; i < clones.size(); ++i) {
+        InsertNode(static_cast<int>(i), clones[i].get(), imChild | imIntoSelf);
+        clones[i].release();
     }
 }
 

@@ -114,6 +114,13 @@ public:
     using Exception::Exception;
 };
 
+// How many levels a tree may have, the top node counted as the first: as deep as the component
+// reader reads records back. Inserting and saving refuse deeper trees (message 65276).
+constexpr int MaxNodeLevels = 256;
+// The number of levels of Node's subtree (1 for a node without children); counted without
+// recursion, so that any tree can be measured.
+int SubtreeLevels(const TNode* node);
+
 // Typed values kept in a node's Values list.
 enum TNodeValueKind { vkNil, vkInteger, vkBoolean, vkFloat, vkShortString, vkPChar, vkString };
 struct TNodeValue {
@@ -289,6 +296,9 @@ private:
     // Set by InsertNode while the node already sits in its new parent's list and SetParent has
     // still to run, so that SetParent need not search the list for it.
     bool placed_ = false;
+    // Set while the node is being destroyed: its own listeners hear ncRemoved once, from the
+    // change link's removal of their registrations.
+    bool destroying_ = false;
 };
 
 // Builds the class reference of node class T. Subclasses keep a public default constructor

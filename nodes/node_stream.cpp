@@ -7,6 +7,7 @@
 #include "base/component_writer.h"
 #include "base/file_system.h"
 #include "base/format.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/text_form.h"
 #include "node_object.h"
@@ -57,15 +58,6 @@ public:
 private:
     TNode* node_;
 };
-
-// Renames an existing file to ".C$$", deleting an older ".C$$" when the first rename fails.
-void KeepPreviousFile(const std::string& fileName) {
-    TFileSystem& files = FileSystem();
-    if (!files.FileExists(fileName)) return;
-    const std::string backup = ChangeFileExt(fileName, ".C$$");
-    if (files.RenameFile(fileName, backup)) return;
-    if (files.FileExists(backup) && files.DeleteFile(backup)) files.RenameFile(fileName, backup);
-}
 
 void WriteNode(TNode* node, TStream& stream, bool asResource) {
     TNodeObject top(node);
@@ -121,6 +113,7 @@ void SkipResourceHeader(TStream& stream) {
 
 void SaveToStream(TNode* node, TStream& stream, bool asResource) {
     TSaveModeReset reset;
+    if (SubtreeLevels(node) > MaxNodeLevels) throw ENodeError(sid::NodeTooDeep, {int64_t(MaxNodeLevels)});
     const bool hadLocked = node->State().Has(nsLocked);
     node->SetState(node->State() + nsLocked);
     node->SetStateDirect(node->State() + nsSaving);
@@ -137,18 +130,21 @@ void SaveToStream(TNode* node, TStream& stream, bool asResource) {
     restore();
 }
 
-void SaveToFile(TNode* node, const std::string& fileName, bool asText) {
+std::string ReplacedFileName(const std::string& fileName) { return ChangeFileExt(fileName, ".C$$"); }
+
+void SaveToFile(TNode* node, const std::string& fileName, bool asText, const std::string& keptName) {
     TNodeUpdate update(node);
-    KeepPreviousFile(fileName);
-    std::unique_ptr<TStream> file = FileSystem().Create(fileName);
-    if (asText) {
-        TMemoryStream memory;
-        SaveToStream(node, memory, false);
-        memory.SetPosition(0);
-        ObjectBinaryToText(memory, *file);
-    } else {
-        SaveToStream(node, *file, true);
-    }
+    auto write = [node, asText](TStream& file) {
+        if (asText) {
+            TMemoryStream memory;
+            SaveToStream(node, memory, false);
+            memory.SetPosition(0);
+            ObjectBinaryToText(memory, file);
+        } else {
+            SaveToStream(node, file, true);
+        }
+    };
+    SaveFileSafely(fileName, write, keptName.empty() ? ReplacedFileName(fileName) : keptName, kmKeep);
 }
 
 // ---- Reading ----

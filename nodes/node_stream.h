@@ -26,11 +26,18 @@ TPropInfo NodeStateProp(bool alwaysStored);
 
 // Writes Node and its subtree at the stream's position; with AsResource a resource header
 // (0xFF, 10, the upper-case DefaultText of the node's class, 0x1030, the length) comes first.
+// A subtree of more than MaxNodeLevels levels, which no reader could take back, raises
+// ENodeError (65276) before anything is written.
 void SaveToStream(TNode* node, TStream& stream, bool asResource);
-// Keeps an existing file as ".C$$" (failures ignored), creates the file (EFCreateError 65447)
-// and writes Node in resource form, or with AsText in the textual form. Files go through
-// FileSystem() (base/file_system.h).
-void SaveToFile(TNode* node, const std::string& fileName, bool asText = false);
+// Writes Node in resource form, or with AsText in the textual form, safely (base/safe_file.h):
+// into a temporary file first, which takes the name only when it is complete on the disk. The
+// previous file is kept as KeptName, by default the name with the extension ".C$$"; when it
+// cannot be kept it is replaced without a copy. Failures raise EFCreateError (65447) or
+// EWriteError (65453) and leave the previous file as it was. A tree deeper than MaxNodeLevels
+// raises ENodeError (65276) before anything is written. Files go through FileSystem().
+void SaveToFile(TNode* node, const std::string& fileName, bool asText = false, const std::string& keptName = "");
+// The name a previous file is kept under by default: FileName with the extension ".C$$".
+std::string ReplacedFileName(const std::string& fileName);
 // Checks and skips the resource header (EReadError 65454 when the first byte is not 0xFF or
 // the type word not 10), reads the component stream and returns the top node, which the
 // caller owns. A damaged stream fails; nothing of the partly read tree is left over.

@@ -48,7 +48,8 @@ private:
 };
 
 // Codes, least significant bit first, from the data sub-blocks that follow the code size
-// byte. A sub-block longer than the bytes left, or a missing terminator, ends the data.
+// byte. A missing terminator ends the data; of a sub-block cut off by the end of the file the
+// bytes that are there are read.
 class TCodeReader {
 public:
     TCodeReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
@@ -58,8 +59,9 @@ public:
         while (bitCount_ < width) {
             if (blockLeft_ == 0) {
                 if (ended_ || pos_ >= size_) return End();
-                blockLeft_ = data_[pos_++];
-                if (blockLeft_ == 0 || blockLeft_ > size_ - pos_) return End();
+                const size_t length = data_[pos_++];
+                blockLeft_ = std::min(length, size_ - pos_);
+                if (blockLeft_ == 0) return End();
             }
             bits_ |= uint32_t(data_[pos_++]) << bitCount_;
             bitCount_ += 8;
@@ -120,6 +122,7 @@ private:
 class TLzwDecoder {
 public:
     explicit TLzwDecoder(int minCodeSize) : clear_(1 << minCodeSize), minCodeSize_(minCodeSize) {
+        // With code size 9 the literals go up to 511; the 8-bit bitmap takes their low byte.
         for (int i = 0; i < clear_; ++i) {
             prefix_[i] = -1;
             suffix_[i] = uint8_t(i);
@@ -129,6 +132,8 @@ public:
         Reset();
     }
 
+    // Decodes until the picture is full, the end code comes, the data ends or a code turns up
+    // that the table does not hold; what was decoded until then is kept.
     void Decode(TCodeReader& codes, TPixelSink& sink) {
         const int end = clear_ + 1;
         while (!sink.Full()) {
@@ -139,13 +144,13 @@ public:
                 continue;
             }
             if (prev_ < 0) {
-                if (code >= clear_) InvalidImage();  // nothing but a literal may follow a clear
+                if (code >= clear_) return;  // nothing but a literal may follow a clear
             } else if (code < next_) {
                 Add(first_[code]);
             } else if (code == next_ && next_ < TableSize) {
                 Add(first_[prev_]);  // the string of the previous code plus its own first pixel
             } else {
-                InvalidImage();
+                return;
             }
             Emit(code, sink);
             prev_ = code;
@@ -244,7 +249,7 @@ std::vector<uint8_t> GifToBmp(const uint8_t* data, size_t size) {
     if (flags & 0x80) ReadColorTable(in, flags, palette);
     const bool interlaced = (flags & 0x40) != 0;
     const int minCodeSize = SkipExtensions(in);
-    if (minCodeSize < 2 || minCodeSize > 8) InvalidImage();
+    if (minCodeSize < 2 || minCodeSize > 9) InvalidImage();
     if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide ||
         MaxPixels(in.Remaining(), minCodeSize) < uint64_t(width) * uint64_t(height))
         InvalidImage();
@@ -252,8 +257,9 @@ std::vector<uint8_t> GifToBmp(const uint8_t* data, size_t size) {
     TPixelSink sink(bmp, interlaced);
     TCodeReader codes(in.Here(), in.Remaining());
     TLzwDecoder decoder(minCodeSize);
+    // Image data that ends early leaves the rows not reached in colour 0: slightly cut off
+    // files are common, and most of the picture is there.
     decoder.Decode(codes, sink);
-    if (!sink.Full()) InvalidGif();
     return bmp.Release();
 }
 

@@ -14,15 +14,31 @@ constexpr size_t TrailingPaletteSize = 768;
 
 uint32_t Word(const uint8_t* p) { return p[0] | (p[1] << 8); }
 
-// How a scan line is laid out, and what BMP it becomes.
-enum TPcxLayout { plPacked, plBitPlanes, plRgbPlanes };
+// How a scan line is laid out, and what BMP it becomes. A layout the reader does not know
+// gives a blank picture of the file's size, as a Paintbrush file of another program would.
+enum TPcxLayout { plPacked, plBitPlanes, plRgbPlanes, plUnknown };
+
+// A BMP that is this many times larger than its file is a header claiming a picture the file
+// never held; it is refused before anything is allocated. Run-length data expands at most 32
+// times, so this leaves room for files cut off far before their end.
+constexpr uint64_t MaxExpansion = 1024;
 
 TPcxLayout LayoutOf(const TPcxHeader& h) {
     if (h.Planes == 1 && (h.BitsPerPixel == 1 || h.BitsPerPixel == 2 || h.BitsPerPixel == 4 || h.BitsPerPixel == 8))
         return plPacked;
     if (h.BitsPerPixel == 1 && h.Planes >= 2 && h.Planes <= 4) return plBitPlanes;
     if (h.BitsPerPixel == 8 && (h.Planes == 3 || h.Planes == 4)) return plRgbPlanes;  // a 4th plane is alpha
-    InvalidPcx();
+    return plUnknown;
+}
+
+int BmpBitsOf(const TPcxHeader& h, TPcxLayout layout) {
+    switch (layout) {
+        case plRgbPlanes: return 24;
+        case plBitPlanes: return 4;
+        case plPacked: return h.BitsPerPixel == 2 ? 4 : h.BitsPerPixel;
+        case plUnknown: break;
+    }
+    return h.BitCount <= 1 ? 1 : h.BitCount <= 4 ? 4 : h.BitCount <= 8 ? 8 : 24;
 }
 
 // Run-length decoded (or plain) bytes from offset 128 into whole scan lines.
@@ -104,8 +120,10 @@ std::vector<TBmpQuad> ReadPalette(const TPcxHeader& h, const uint8_t* data, size
     if (h.ColorCount == 0) return {};
     if (h.Version == 3) return std::vector<TBmpQuad>(systemPalette.begin(), systemPalette.begin() + h.ColorCount);
     if (h.BitCount == 8) {
-        // The table is the last 768 bytes; the marker byte in front of it is not checked.
-        if (size < HeaderSize + TrailingPaletteSize + 1) InvalidPcx();
+        // The table is the last 768 bytes; the marker byte in front of it is not checked. A file
+        // cut off before it has room for one is shown in the screen's colours.
+        if (size < HeaderSize + TrailingPaletteSize + 1)
+            return std::vector<TBmpQuad>(systemPalette.begin(), systemPalette.end());
         return FromTriples(data + size - TrailingPaletteSize, 256);
     }
     return FromTriples(data + 16, std::min(h.ColorCount, 16));
@@ -150,10 +168,10 @@ TPcxHeader ReadPcxHeader(const uint8_t* data, size_t size) {
     h.BitCount = h.BitsPerPixel * h.Planes;
     h.ColorCount = h.BitCount >= 9 ? 0 : (1 << h.BitCount) % 512;
     const TPcxLayout layout = LayoutOf(h);
-    h.BmpBits = layout == plRgbPlanes ? 24 : layout == plBitPlanes || h.BitsPerPixel == 2 ? 4 : h.BitsPerPixel;
+    h.BmpBits = BmpBitsOf(h, layout);
     // Every plane of a line must hold the whole width.
     const int64_t planeBits = layout == plRgbPlanes ? 8 : h.BitsPerPixel;
-    if (int64_t(h.BytesPerLine) * 8 < int64_t(h.Width) * planeBits) InvalidPcx();
+    if (layout != plUnknown && int64_t(h.BytesPerLine) * 8 < int64_t(h.Width) * planeBits) InvalidPcx();
     return h;
 }
 
@@ -161,17 +179,15 @@ std::vector<uint8_t> PcxToBmp(const uint8_t* data, size_t size, const TSystemPal
     const TPcxHeader h = ReadPcxHeader(data, size);
     const TPcxLayout layout = LayoutOf(h);
     const std::vector<TBmpQuad> palette = ReadPalette(h, data, size, systemPalette);
-    std::vector<uint8_t> line(size_t(h.BytesPerLine) * size_t(h.Planes));
-    // A run of two bytes gives at most 63 bytes: data that short can never fill the picture.
-    const uint64_t available = size - HeaderSize;
-    const uint64_t most = h.Encoded ? available * 32 : available;
-    if (uint64_t(line.size()) * uint64_t(h.Height) > most) InvalidPcx();
+    const uint64_t rowBytes = (uint64_t(h.Width) * uint64_t(h.BmpBits) + 31) / 32 * 4;
+    if (rowBytes * uint64_t(h.Height) > MaxExpansion * uint64_t(size))
+        throw EInvalidImage(sid::InvalidImageFormat);
     TBmpWriter bmp(h.Width, h.Height, h.BmpBits, palette);
+    if (layout == plUnknown) return bmp.Release();
+    // Pixel data that ends early leaves the rows not reached blank.
+    std::vector<uint8_t> line(size_t(h.BytesPerLine) * size_t(h.Planes));
     TLineDecoder decoder(data, size, h.Encoded);
-    for (int y = 0; y < h.Height; ++y) {
-        if (!decoder.Next(line)) InvalidPcx();
-        ConvertLine(h, layout, line, bmp.Row(y), bmp.RowBytes());
-    }
+    for (int y = 0; y < h.Height && decoder.Next(line); ++y) ConvertLine(h, layout, line, bmp.Row(y), bmp.RowBytes());
     return bmp.Release();
 }
 

@@ -34,13 +34,16 @@ struct TPcxHeader {
 };
 
 // Reads and checks the header. Raises EInvalidImage (65279 "Ungültiges PCX-Bild-Format") for a
-// wrong first byte, a size or line length that does not fit, and layouts the reader does not know.
+// wrong first byte, or a size or line length that does not fit. A layout the reader does not
+// know gets the BMP depth its bit count calls for (1, 4, 8 or 24 bits).
 TPcxHeader ReadPcxHeader(const uint8_t* data, size_t size);
 
-// Converts the PCX file in Data into a BMP file, top row of the picture last. Raises
-// EInvalidImage with 65279 as ReadPcxHeader, and when the pixel data ends before the last row
-// or a 256-colour file is too short for its colour table; with 65248 ("Ungültiges Bildformat")
-// for a size beyond MaxImageSide or MaxImageBytes.
+// Converts the PCX file in Data into a BMP file, top row of the picture last. Pixel data that
+// ends before the last row leaves the rows not reached blank; a layout the reader does not know
+// gives a blank picture; a 256-colour file too short for its colour table takes the screen's.
+// Raises EInvalidImage with 65279 as ReadPcxHeader, and with 65248 ("Ungültiges Bildformat")
+// for a size beyond MaxImageSide or MaxImageBytes, or a picture more than 1024 times the size
+// of its file.
 std::vector<uint8_t> PcxToBmp(const uint8_t* data, size_t size,
                               const TSystemPalette& systemPalette = DefaultSystemPalette());
 

@@ -5,6 +5,7 @@
 
 #include "base/file_system.h"
 #include "base/format.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "pictures/bmp_image.h"
 #include "pictures/gif_reader.h"
@@ -132,8 +133,7 @@ int ExtractPictures(const std::string& fileName, const std::string& folder) {
         const std::vector<uint8_t> bytes = IsBitmapClass(image.ClassName) ? BitmapRecordToBmp(image) : image.Data;
         const std::string name = dir + std::to_string(i + 1) + "_ID" + std::to_string(file.Entries[i].ID) +
                                  RecordFileExt(image);
-        std::unique_ptr<TStream> out = FileSystem().Create(name);
-        out->WriteBuffer(bytes.data(), bytes.size());
+        SaveFileSafely(name, [&bytes](TStream& out) { out.WriteBuffer(bytes.data(), bytes.size()); });
         ++written;
     }
     return written;

@@ -7,6 +7,7 @@
 #include "base/component_writer.h"
 #include "base/file_system.h"
 #include "base/format.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "nodes/node_stream.h"
 #include "pictures/image_error.h"
@@ -287,8 +288,7 @@ TPictureFile ReadPictureFile(TStream& stream) {
 }
 
 void SavePictureFile(const std::string& fileName, const TPictureFile& file) {
-    std::unique_ptr<TStream> stream = FileSystem().Create(fileName);
-    WritePictureFile(*stream, file);
+    SaveFileSafely(fileName, [&file](TStream& stream) { WritePictureFile(stream, file); });
 }
 
 TPictureFile LoadPictureFile(const std::string& fileName) {

@@ -98,7 +98,9 @@ void WritePictureFile(TStream& stream, const TPictureFile& file);
 // and for properties the list does not have; EAbort (65250) for an entry list of another version.
 TPictureFile ReadPictureFile(TStream& stream);
 
-// Through FileSystem(): EFCreateError (65447) or EFOpenError (65448) when the file cannot be
-// created or opened.
+// Through FileSystem(): EFOpenError (65448) when the file cannot be opened. Saving writes a
+// temporary file first, which replaces the file only when it is complete on the disk
+// (base/safe_file.h); EFCreateError (65447) or EWriteError (65453) when that fails, with the
+// previous file left as it was.
 void SavePictureFile(const std::string& fileName, const TPictureFile& file);
 TPictureFile LoadPictureFile(const std::string& fileName);

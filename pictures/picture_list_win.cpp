@@ -628,7 +628,9 @@ TPictureFile TPictureList::ToPictureFile() {
 
 void TPictureList::LoadFromPictureFile(const TPictureFile& file) {
     // The file is read into a list of its own first, so that a failure leaves this one as it was.
+    // It makes its entries with this list's entry class, which Assign then copies them with.
     TPictureList loaded;
+    loaded.SetEntryClass(entryClass_);
     loaded.SetIDMinimum(file.IDMinimum);
     loaded.SetIDMaximum(file.IDMaximum);
     loaded.SetDefaultOption(file.DefaultOption);
@@ -652,10 +654,7 @@ void TPictureList::SaveToStream(TStream& stream) { WritePictureFile(stream, ToPi
 
 void TPictureList::LoadFromStream(TStream& stream) { LoadFromPictureFile(ReadPictureFile(stream)); }
 
-void TPictureList::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
-}
+void TPictureList::SaveToFile(const std::string& fileName) { SavePictureFile(fileName, ToPictureFile()); }
 
 void TPictureList::LoadFromFile(const std::string& fileName) {
     TFileStream stream(fileName, fmOpenRead);

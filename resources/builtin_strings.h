@@ -2,7 +2,9 @@
 // source of the program's texts (the Windows string-table resources come from the same file).
 #pragma once
 
-enum TTextLanguage { tlGerman = 0, tlEnglish = 1 };
+// With a fixed underlying type, so that a value from outside (a stored number) that names no
+// language is a defined value the lookups can refuse.
+enum TTextLanguage : int { tlGerman = 0, tlEnglish = 1 };
 
 constexpr int FirstStringId = 65136;
 constexpr int LastStringId = 65535;

@@ -10,6 +10,7 @@
 #include "base/cp1252.h"
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "nodes/node_stream.h"
 
@@ -50,10 +51,7 @@ fs::path PathOf(const fs::path& folder, const std::string& cp1252Name) {
 }
 
 void WriteFile(const fs::path& path, const uint8_t* data, size_t size) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out) throw EFCreateError(sid::FCreateError, {Utf8Of(path)});
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out) throw EWriteError(sid::WriteError);
+    SaveFileSafely(Utf8Of(path), [data, size](TStream& out) { out.WriteBuffer(data, size); });
 }
 
 std::string ReadFile(const fs::path& path) {

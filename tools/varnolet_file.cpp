@@ -1,7 +1,9 @@
 // varnolet-file: shows a node stream file (.STD, .CFG, .CAL, or any file written by
 // SaveToFile) as text. Both commands read the raw records and create no nodes, so they work for
 // files whose node classes this tool does not know.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -13,6 +15,7 @@
 #include "base/cp1252.h"
 #include "base/exception.h"
 #include "base/format.h"
+#include "base/safe_file.h"
 #include "base/stream.h"
 #include "base/text_form.h"
 #include "config/config_node.h"
@@ -51,7 +54,11 @@ const char* const UsageText =
     "                  convert a GIF, PCX, RLE or DIB file into a BMP file\n"
     "  --help          print this text\n"
     "\n"
-    "exit codes: 0 done, 1 damaged or unreadable file, 2 usage error, 3 setting missing\n";
+    "Files are written completely under a temporary name first and then renamed; a file that\n"
+    "cannot be written leaves the previous one as it was.\n"
+    "\n"
+    "exit codes: 0 done, 1 damaged or unreadable file, or a write that failed (output included),\n"
+    "2 usage error, 3 setting missing\n";
 
 // One line per node, written when the node's properties are complete (at its first child
 // record or at its end). Class names come from the stream's class list and the record's NI.
@@ -212,8 +219,7 @@ int PictureCommand(const std::vector<std::string>& args) {
         } else {
             const std::vector<uint8_t> bmp = ImageFileToBmp(fileName);
             const TBmpInfo info = CheckBmpFile(bmp);
-            TFileStream out(args[2], fmCreate);
-            out.WriteBuffer(bmp.data(), bmp.size());
+            SaveFileSafely(args[2], [&bmp](TStream& out) { out.WriteBuffer(bmp.data(), bmp.size()); });
             std::cout << args[2] << ": " << info.Width << "x" << info.Height << ", " << info.BitCount << " bits\n";
         }
         return ExitOk;
@@ -225,10 +231,14 @@ int PictureCommand(const std::vector<std::string>& args) {
     return ExitDamaged;
 }
 
-}  // namespace
+// The output reached its file: a full disk or a closed pipe behind standard output is a
+// failure, however many of the command's files were written.
+bool OutputWritten() {
+    std::cout.flush();
+    return std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
 
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+int Run(const std::vector<std::string>& args) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << UsageText;
         return ExitOk;
@@ -254,7 +264,6 @@ int main(int argc, char** argv) {
         }
         const std::string text = command == "dump" ? Dump(fileName) : Outline(fileName);
         std::cout << Cp1252ToUtf8(text);
-        std::cout.flush();
         return ExitOk;
     } catch (const Exception& e) {
         std::cerr << fileName << ": " << Cp1252ToUtf8(e.Message()) << "\n";
@@ -262,4 +271,15 @@ int main(int argc, char** argv) {
         std::cerr << fileName << ": " << e.what() << "\n";
     }
     return ExitDamaged;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int result = Run(std::vector<std::string>(argv + 1, argv + argc));
+    if (!OutputWritten()) {
+        std::cerr << "varnolet-file: cannot write the output: " << std::strerror(errno) << "\n";
+        return result == ExitOk ? ExitDamaged : result;
+    }
+    return result;
 }

@@ -184,6 +184,9 @@ int ShowMessageDlg(const std::string& message, const std::string& caption, TMsgD
 
 void SetMessageDialogObserver(std::function<void(TMessageForm& form)> observer) { Observer() = std::move(observer); }
 
-std::function<void(const std::string&)> InstallMessageDialog() {
-    return SetProgramMessageHandler([](const std::string& message) { ShowMessageDlg(message, "", mtError, mbOKOnly); });
+TProgramMessageHandler InstallMessageDialog() {
+    return SetProgramMessageHandler([](const std::string& message, TMessageKind kind) {
+        const TMsgDlgType type = kind == mkError ? mtError : kind == mkWarning ? mtWarning : mtInformation;
+        ShowMessageDlg(message, "", type, mbOKOnly);
+    });
 }

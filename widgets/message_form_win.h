@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/program.h"
 #include "widgets/message_dialog.h"
 #include "winui/form_win.h"
 #include "winui/std_buttons_win.h"
@@ -50,4 +51,4 @@ void SetMessageDialogObserver(std::function<void(TMessageForm& form)> observer);
 
 // Makes the message dialog the program's message function (errors and notices of the
 // runtime and the configuration); returns the previous function.
-std::function<void(const std::string&)> InstallMessageDialog();
+TProgramMessageHandler InstallMessageDialog();

@@ -18,11 +18,12 @@ constexpr int ExternalExceptionId = 65510;  // "Externe Exception %x"
 const wchar_t* const ApplicationClass = L"TApplication";
 const wchar_t* const HintClass = L"VarnoletHintWindow";
 
-void MessageBoxHandler(const std::string& message) {
+void MessageBoxHandler(const std::string& message, TMessageKind kind) {
     HWND owner = nullptr;
     if (Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated()) owner = Screen->ActiveForm()->Handle();
     std::wstring caption = WideText(Application ? Application->Title() : std::string());
-    MessageBoxW(owner, WideText(message).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    const UINT icon = kind == mkError ? MB_ICONERROR : kind == mkWarning ? MB_ICONWARNING : MB_ICONINFORMATION;
+    MessageBoxW(owner, WideText(message).c_str(), caption.c_str(), MB_OK | icon | MB_TASKMODAL);
 }
 
 }  // namespace
@@ -391,7 +392,7 @@ void TApplication::ShowException(const std::exception& error) {
         OnException(error);
         return;
     }
-    ShowProgramMessage(error.what());
+    ShowProgramMessage(error.what(), mkError);
 }
 
 void TApplication::HandleException() {

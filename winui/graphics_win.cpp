@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 
@@ -176,8 +177,7 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    SaveFileSafely(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }
 
 void TGraphic::SetTransparent(bool transparent) {

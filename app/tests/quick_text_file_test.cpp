@@ -3,11 +3,15 @@
 // library nor a save that fails at any step can cost the user the last good copy.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
 #include "app/quick_text_file.h"
 #include "base/file_system.h"
+#include "base/format.h"
 #include "base/program.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
@@ -92,12 +96,10 @@ TEST_F(QuickTextFileTest, TwoRunsLeaveThePreviousTreeInTheBackup) {
     Run([](TTextNode* t) { t->Child(0)->Child(0)->SetText("third"); });
     EXPECT_EQ(ItemIn(Std()), "third");
     EXPECT_EQ(ItemIn(Backup()), "second");
-    // The save at close makes no ".C$$" of the library (the configuration, which shares the
-    // program's name, leaves its own previous file there).
-    if (fs::exists(dir / "Varnolet.C$$")) {
-        std::unique_ptr<TNode> replaced(LoadFromFile((dir / "Varnolet.C$$").string()));
-        EXPECT_NE(dynamic_cast<TConfigRootNode*>(replaced.get()), nullptr);
-    }
+    // Neither the save at close nor the configuration, which shares the program's name, makes
+    // a ".C$$": that name is left to opening another file.
+    EXPECT_FALSE(fs::exists(dir / "Varnolet.C$$"));
+    EXPECT_TRUE(fs::exists(dir / "Varnolet.~CF"));
     EXPECT_FALSE(fs::exists(TQuickTextFile::TempName(Std().string())));
 }
 
@@ -149,6 +151,7 @@ TEST_F(QuickTextFileTest, AMissingFileShowsTheMessageAndIsCreatedAtTheEnd) {
     EXPECT_EQ(file.LoadAtStart(false), nullptr);
     ASSERT_EQ(ProgramMessages().size(), 1u);
     EXPECT_EQ(ProgramMessages()[0], LoadStr(sid::QuickTextCannotLoad));
+    EXPECT_EQ(LastProgramMessageKind(), mkError);
     EXPECT_EQ(file.FileName(), Std().string());
     std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
     EXPECT_TRUE(file.SaveAtEnd(top.get()));
@@ -243,6 +246,7 @@ private:
         size_t Write(const void* b, size_t n) override { return disk_.Step() ? file_->Write(b, n) : 0; }
         int64_t Seek(int64_t o, TSeekOrigin origin) override { return file_->Seek(o, origin); }
         void SetSize(int64_t s) override { file_->SetSize(s); }
+        void Commit() override { file_->Commit(); }
 
     private:
         TFailingDisk& disk_;
@@ -290,6 +294,7 @@ TEST_F(QuickTextFileTest, ASaveThatFailsAtAnyStepKeepsTheLastGoodCopy) {
             EXPECT_EQ(current, "new");
         } else {
             EXPECT_EQ(ProgramMessages().size(), 1u);
+            EXPECT_EQ(LastProgramMessageKind(), mkError);
             // The previous library is still there, under its name or as the backup.
             EXPECT_TRUE(current == "previous" || backup == "previous");
             EXPECT_NE(current, "");
@@ -300,4 +305,104 @@ TEST_F(QuickTextFileTest, ASaveThatFailsAtAnyStepKeepsTheLastGoodCopy) {
         EXPECT_EQ(ItemIn(Std()), "after");
         EXPECT_EQ(ItemIn(Backup()), saved ? "new" : "previous");
     }
+}
+
+TEST_F(QuickTextFileTest, AMissingLibraryComesBackFromItsNewestCompleteCopy) {
+    struct TCase {
+        const char* name;
+        bool temp, tempComplete, backup;
+        const char* loaded;   // the item the start gets
+        const char* from;     // the copy it names, "" for none
+    };
+    const TCase cases[] = {
+        {"new file of a stopped save", true, true, true, "new", ".$ST"},
+        {"new file only", true, true, false, "new", ".$ST"},
+        {"unfinished new file, backup", true, false, true, "backup", ".~ST"},
+        {"backup only", false, false, true, "backup", ".~ST"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* ext : {".STD", ".$ST", ".~ST"}) fs::remove(dir / (std::string("Varnolet") + ext));
+        Configuration();  // a first start's message about the configuration is not the point here
+        const std::string temp = TQuickTextFile::TempName(Std().string());
+        if (c.temp) {
+            SaveToFile(Library("new").get(), temp);
+            if (!c.tempComplete) fs::resize_file(temp, fs::file_size(temp) / 2);
+        }
+        if (c.backup) SaveToFile(Library("backup").get(), Backup().string());
+        ProgramMessages().clear();
+
+        TQuickTextFile file(&owner);
+        auto tree = file.LoadAtStart(true);
+        ASSERT_NE(tree, nullptr);
+        EXPECT_EQ(tree->Child(0)->Child(0)->Text(), c.loaded);
+        EXPECT_EQ(file.FileName(), Std().string());
+        ASSERT_EQ(ProgramMessages().size(), 1u);
+        EXPECT_EQ(ProgramMessages()[0], Format(LoadStr(sid::QuickTextRestored),
+                                               {Std().string(), ChangeFileExt(Std().string(), c.from)}));
+        EXPECT_EQ(LastProgramMessageKind(), mkWarning);
+        // The copy is the library again, so that the next save keeps it as the backup.
+        EXPECT_EQ(ItemIn(Std()), c.loaded);
+        EXPECT_TRUE(file.SaveAtEnd(tree.get()));
+        EXPECT_EQ(ItemIn(Backup()), c.loaded);
+        FreeConfiguration();
+    }
+}
+
+TEST_F(QuickTextFileTest, ALibraryNamedInTheSettingsComesBackBeforeTheDefaultIsTaken) {
+    const fs::path texts = dir / "Texte.STD";
+    SaveToFile(Library("default").get(), Std().string());
+    SaveToFile(Library("mine").get(), TQuickTextFile::BackupName(texts.string()));
+    WriteComponentValue(&owner, "FileName", TNodeValue::Of(texts.string()));
+    WriteComponentValue(&owner, "Path", TNodeValue::Of(ExtractFilePath(ProgramFileName())));
+    TQuickTextFile file(&owner);
+    auto tree = file.LoadAtStart(true);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->Child(0)->Child(0)->Text(), "mine");
+    EXPECT_EQ(file.FileName(), texts.string());
+}
+
+TEST_F(QuickTextFileTest, CopiesThatDoNotLoadAreKeptAndTheNextSaveGoesElsewhere) {
+    const std::string temp = TQuickTextFile::TempName(Std().string());
+    SaveToFile(Library("new").get(), temp);
+    fs::resize_file(temp, fs::file_size(temp) / 2);
+    SaveToFile(Library("backup").get(), Backup().string());
+    fs::resize_file(Backup(), 30);
+    const auto tempBytes = Bytes(temp), backupBytes = Bytes(Backup());
+    for (int run = 0; run < 2; ++run) Run([](TTextNode* t) {});
+    EXPECT_EQ(Bytes(temp), tempBytes);
+    EXPECT_EQ(Bytes(Backup()), backupBytes);
+    EXPECT_FALSE(fs::exists(Std()));
+    EXPECT_TRUE(fs::exists(dir / "Varnolet-1.STD"));
+}
+
+TEST_F(QuickTextFileTest, AFullDiskAtTheCloseKeepsTheLibraryAndSaysSo) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a small file system can only be mounted as root";
+    const fs::path small = dir / "small";
+    fs::create_directories(small);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    struct TUnmount {
+        fs::path path;
+        ~TUnmount() { ::umount(path.c_str()); }
+    } unmount{small};
+    SetProgramFileName((small / "Varnolet.exe").string());
+    const fs::path library = small / "Varnolet.STD";
+    SaveToFile(Library("saved").get(), library.string());
+    fs::remove(small / "Varnolet.C$$");
+    const auto saved = Bytes(library);
+
+    TQuickTextFile file(&owner);
+    auto tree = file.LoadAtStart(false);
+    ASSERT_NE(tree, nullptr);
+    // More formatted text than the disk holds.
+    static_cast<TTextNode*>(tree->Child(0)->Child(0))->GetDataStream().WriteBuffer(std::string(100000, 'x').data(), 100000);
+    ProgramMessages().clear();
+    EXPECT_FALSE(file.SaveAtEnd(tree.get()));
+    ASSERT_EQ(ProgramMessages().size(), 1u);
+    EXPECT_EQ(ProgramMessages()[0], Format(LoadStr(sid::FWriteError), {library.string()}));
+    EXPECT_EQ(LastProgramMessageKind(), mkError);
+    EXPECT_EQ(Bytes(library), saved);
+    EXPECT_FALSE(fs::exists(TQuickTextFile::TempName(library.string())));
+    FreeConfiguration();
 }

@@ -40,12 +40,20 @@ TEST(Program, DataFilesFollowTheProgramFile) {
 TEST(Program, MessagesAreRecordedAndHandedOn) {
     ProgramMessages().clear();
     std::vector<std::string> shown;
-    auto previous = SetProgramMessageHandler([&](const std::string& m) { shown.push_back(m); });
+    std::vector<TMessageKind> kinds;
+    auto previous = SetProgramMessageHandler([&](const std::string& m, TMessageKind kind) {
+        shown.push_back(m);
+        kinds.push_back(kind);
+    });
     ShowProgramMessage("one");
+    ShowProgramMessage("broken", mkError);
+    EXPECT_EQ(LastProgramMessageKind(), mkError);
     SetProgramMessageHandler(previous);
     ShowProgramMessage("two");
-    EXPECT_EQ(shown, std::vector<std::string>{"one"});
-    EXPECT_EQ(ProgramMessages(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(LastProgramMessageKind(), mkInformation);
+    EXPECT_EQ(shown, (std::vector<std::string>{"one", "broken"}));
+    EXPECT_EQ(kinds, (std::vector<TMessageKind>{mkInformation, mkError}));
+    EXPECT_EQ(ProgramMessages(), (std::vector<std::string>{"one", "broken", "two"}));
     ProgramMessages().clear();
 }
 

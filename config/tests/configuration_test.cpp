@@ -7,6 +7,7 @@
 
 #include "base/file_system.h"
 #include "base/program.h"
+#include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "config/configuration.h"
@@ -41,7 +42,8 @@ protected:
         fs::remove_all(dir);
     }
     fs::path Cfg() const { return dir / "Varnolet.CFG"; }
-    fs::path Replaced() const { return dir / "Varnolet.C$$"; }
+    // Where the previous configuration is kept; not ".C$$", which is the library's.
+    fs::path Replaced() const { return dir / "Varnolet.~CF"; }
     // Reads the saved file as it is, without going through the process-wide configuration.
     std::unique_ptr<TNode> Saved() const { return std::unique_ptr<TNode>(LoadFromFile(Cfg().string())); }
 
@@ -220,9 +222,53 @@ TEST_F(ConfigurationTest, AFailedSaveLeavesThePreviousFileInReplaced) {
     FreeConfiguration();
     SetFileSystem(nullptr);
     EXPECT_EQ(ProgramMessages().size(), 1u);  // the failure is shown, not swallowed
-    EXPECT_EQ(FileBytes(Replaced()), good);
-    std::unique_ptr<TNode> previous(LoadFromFile(Replaced().string()));
+    EXPECT_EQ(LastProgramMessageKind(), mkError);
+    // The failed save never touched the file: it is the previous one, under its own name.
+    EXPECT_EQ(FileBytes(Cfg()), good);
+    EXPECT_FALSE(fs::exists(TempFileName(Cfg().string())));
+    std::unique_ptr<TNode> previous(LoadFromFile(Cfg().string()));
     TNodeValue v = TNodeValue::Of(int32_t(0));
     previous->FindPath("Standard\\Good", false)->GetValue("Value", v);
     EXPECT_EQ(v.Integer, 42);
+}
+
+TEST_F(ConfigurationTest, TheConfigurationLeavesTheLibrarysReplacedFileAlone) {
+    // Opening another library left the previous one as "Varnolet.C$$".
+    const std::vector<uint8_t> library{'l', 'i', 'b'};
+    std::ofstream(dir / "Varnolet.C$$", std::ios::binary).write("lib", 3);
+    for (int run = 0; run < 2; ++run) {
+        WriteValue("Run", TNodeValue::Of(int32_t(run)));
+        FreeConfiguration();
+    }
+    EXPECT_EQ(FileBytes(dir / "Varnolet.C$$"), library);
+    EXPECT_EQ(ReadInteger("Run", -1), 1);
+    std::unique_ptr<TNode> kept(LoadFromFile(Replaced().string()));
+    TNodeValue run = TNodeValue::Of(int32_t(-1));
+    kept->FindPath("Standard", false)->GetValue("Run", run);
+    EXPECT_EQ(run.Integer, 0);
+}
+
+TEST_F(ConfigurationTest, AFileMissingAfterAnInterruptedSaveComesBackFromItsNewestCopy) {
+    struct TCase {
+        const char* copy;        // where the complete copy is
+        const char* incomplete;  // a copy that stopped half-way, or none
+    };
+    for (const TCase& c : {TCase{"Varnolet.$CF", nullptr}, TCase{"Varnolet.~CF", nullptr},
+                           TCase{"Varnolet.~CF", "Varnolet.$CF"}}) {
+        SCOPED_TRACE(c.copy);
+        WriteValue("Answer", TNodeValue::Of(int32_t(42)));
+        FreeConfiguration();
+        fs::rename(Cfg(), dir / c.copy);
+        if (c.incomplete) {
+            const auto bytes = FileBytes(dir / c.copy);
+            std::ofstream(dir / c.incomplete, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 20);
+        }
+        ProgramMessages().clear();
+        EXPECT_EQ(ReadInteger("Answer", 0), 42);
+        EXPECT_TRUE(ProgramMessages().empty());
+        EXPECT_TRUE(fs::exists(Cfg()));
+        FreeConfiguration();
+        EXPECT_NE(Saved(), nullptr);
+        for (const char* name : {"Varnolet.CFG", "Varnolet.$CF", "Varnolet.~CF"}) fs::remove(dir / name);
+    }
 }

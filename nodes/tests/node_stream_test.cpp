@@ -499,22 +499,57 @@ TEST_F(NodeStreamTest, EveryTruncationAndRandomCorruptionFailsCleanly) {
 }
 
 TEST_F(NodeStreamTest, DeepTreesUpToTheRecordLimitRoundTrip) {
-    auto chain = [](int depth) {
-        NodePtr top(TNode::Create<TNode>("0"));
-        TNode* last = top.get();
-        for (int i = 1; i < depth; ++i) last = Add(last, TNode::Create<TNode>(std::to_string(i)));
-        return top;
-    };
-    NodePtr deepest = chain(MaxRecordDepth);
-    NodePtr back = Load(Save(deepest.get(), true));
-    EXPECT_EQ(back->Count(), MaxRecordDepth - 1);
-    NodePtr tooDeep = chain(MaxRecordDepth + 1);
+    static_assert(MaxNodeLevels == MaxRecordDepth, "the writer and the reader agree on the depth");
+    NodePtr top(TNode::Create<TNode>("0"));
+    TNode* last = top.get();
+    for (int i = 1; i < MaxNodeLevels; ++i) last = Add(last, TNode::Create<TNode>(std::to_string(i)));
+    NodePtr back = Load(Save(top.get(), true));
+    EXPECT_EQ(back->Count(), MaxNodeLevels - 1);
+    EXPECT_EQ(SubtreeLevels(back.get()), MaxNodeLevels);
+}
+
+// A stream of Depth nested records without properties, as no writer of the program makes it.
+Bytes NestedRecords(int depth) {
+    Bytes bytes{'T', 'P', 'F', '0'};
+    const Bytes record = Str("TNodeObject");
+    for (int i = 0; i < depth; ++i) {
+        bytes.insert(bytes.end(), record.begin(), record.end());
+        bytes.push_back(0);  // no name
+        bytes.push_back(0);  // no properties
+    }
+    bytes.insert(bytes.end(), size_t(depth), 0);  // the ends of the child lists
+    return bytes;
+}
+
+TEST_F(NodeStreamTest, TheReaderRefusesRecordsDeeperThanATreeCanBe) {
+    EXPECT_EQ(SubtreeLevels(LoadPlain(NestedRecords(MaxNodeLevels)).get()), MaxNodeLevels);
     try {
-        Load(Save(tooDeep.get(), true));
+        LoadPlain(NestedRecords(MaxNodeLevels + 1));
         ADD_FAILURE() << "loaded";
     } catch (const EReadError& e) {
         EXPECT_EQ(e.Id(), sid::InvalidStreamFormat);
     }
+}
+
+TEST_F(NodeStreamTest, TheWriterRefusesATreeTooDeepToBeReadBack) {
+    // Only a tree put together while it counts as being read can get that deep.
+    NodePtr top(TNode::Create<TNode>("0"));
+    TNode* last = top.get();
+    for (int i = 1; i <= MaxNodeLevels; ++i) {
+        TNode* child = TNode::Create<TNode>(std::to_string(i));
+        child->SetStateDirect(child->State() + nsLoading);
+        last = Add(last, child);
+    }
+    TMemoryStream stream;
+    try {
+        SaveToStream(top.get(), stream, true);
+        ADD_FAILURE() << "saved";
+    } catch (const ENodeError& e) {
+        EXPECT_EQ(e.Id(), sid::NodeTooDeep);
+        EXPECT_NE(e.Message().find(std::to_string(MaxNodeLevels)), std::string::npos);
+    }
+    EXPECT_EQ(stream.Size(), 0);
+    EXPECT_FALSE(top->State().Has(nsSaving));
 }
 
 TEST_F(NodeStreamTest, SaveToFileKeepsThePreviousFile) {

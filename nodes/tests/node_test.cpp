@@ -64,6 +64,7 @@ class TRecordingControl : public TNodeControl {
 public:
     intptr_t NodeMessage(TNode* node, unsigned msg, intptr_t wParam, intptr_t lParam) override {
         messages.push_back({node, msg, wParam});
+        if (msg == NM_NODECHANGED) changes.push_back(*reinterpret_cast<const TNodeChange*>(lParam));
         return 42;
     }
     struct Message {
@@ -72,6 +73,7 @@ public:
         intptr_t wParam;
     };
     std::vector<Message> messages;
+    std::vector<TNodeChange> changes;  // of NM_NODECHANGED
 };
 
 std::unique_ptr<TNode> NewNode(const std::string& text = "") {
@@ -540,17 +542,25 @@ TEST(NodeNotify, NotifyRootReachesTheTopNodesListeners) {
 
 TEST(NodeNotify, DestructionReportsTheFormerRow) {
     auto root = NewNode("root");
+    TRecordingControl control;
+    root->SetNodeData(static_cast<TNodeControl*>(&control));
+    root->SetState(root->State() + nsRoot);
     AddChild(root.get(), "a");
     TNode* b = AddChild(root.get(), "b");
     TNode* hidden = AddChild(b, "hidden");
     root->Expand(false);
     TRecordingSink sink;
+    control.changes.clear();
     delete hidden;
     delete b;
-    auto removed = sink.Of(ncRemoved);
+    std::vector<TNodeChange> removed;
+    for (const TNodeChange& c : control.changes)
+        if (c.Code == ncRemoved) removed.push_back(c);
     ASSERT_EQ(removed.size(), 2u);
-    EXPECT_EQ(removed[0].param, -1);  // not visible: its parent was collapsed
-    EXPECT_EQ(removed[1].param, 2);
+    EXPECT_EQ(removed[0].Param, -1);  // not visible: its parent was collapsed
+    EXPECT_EQ(removed[1].Param, 2);
+    // The change link hears of the destroyed nodes once, through their removal.
+    EXPECT_TRUE(sink.Of(ncRemoved).empty());
     EXPECT_EQ(sink.removed.size(), 2u);
     EXPECT_EQ(root->Count(), 1);
     EXPECT_EQ(root->VisibleCount(), 1);

@@ -95,7 +95,8 @@ TEST(BmpImage, CheckRefusesHeadersThatDoNotFitTheBytes) {
         {"pixel offset", with(10, {0xF0, 0xFF, 0, 0})},
         {"compression", with(30, {9, 0, 0, 0})},
     };
-    for (const auto& [name, data] : cases) EXPECT_EQ(FailureId([&] { CheckBmpFile(data); }), sid::InvalidBitmap) << name;
+    // Lambdas take the case by name: clang before version 16 does not let them capture structured bindings.
+    for (const auto& c : cases) EXPECT_EQ(FailureId([&] { CheckBmpFile(c.second); }), sid::InvalidBitmap) << c.first;
 }
 
 }  // namespace

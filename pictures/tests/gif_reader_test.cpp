@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/exception.h"
 #include "picture_test_data.h"
 #include "pictures/image_error.h"
@@ -192,21 +194,82 @@ TEST(GifReader, DamagedFilesFailWithTheirMessage) {
         {"not GIF", notGif, sid::InvalidGifFormat},
         {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 6), sid::InvalidGifFormat},
         {"cut in the colour table", std::vector<uint8_t>(good.begin(), good.begin() + 30), sid::InvalidGifFormat},
-        {"cut in the image data", std::vector<uint8_t>(good.begin(), good.begin() + 200), sid::InvalidGifFormat},
         {"no image", trailerOnly, sid::InvalidGifFormat},
-        {"extension past the end", std::vector<uint8_t>(badSubBlock.begin() + 0, badSubBlock.end() - 0), sid::InvalidGifFormat},
+        // Nothing after the first image is read.
+        {"extension past the end", std::vector<uint8_t>(badSubBlock.begin() + 0, badSubBlock.end() - 0), 0},
         {"code size 1", MakeGif(2, 1, 1, codesOf({2, 0, 1, 3}, 2)), sid::InvalidImageFormat},
-        {"code size 9", MakeGif(2, 1, 9, codesOf({512, 0, 1, 513}, 10)), sid::InvalidImageFormat},
         {"code size 12", MakeGif(2, 1, 12, codesOf({0, 1}, 12)), sid::InvalidImageFormat},
         {"width 0", MakeGif(0, 1, 2, codesOf({4, 1, 5}, 3)), sid::InvalidImageFormat},
         {"height 0", MakeGif(1, 0, 2, codesOf({4, 1, 5}, 3)), sid::InvalidImageFormat},
-        {"string code first", MakeGif(2, 1, 2, codesOf({4, 6, 5}, 3)), sid::InvalidImageFormat},
-        {"code beyond the table", MakeGif(4, 1, 2, codesOf({4, 1, 7, 5}, 3)), sid::InvalidImageFormat},
-        {"ends before the image is full", MakeGif(4, 1, 2, codesOf({4, 1, 5}, 3)), sid::InvalidGifFormat},
         {"huge with little data", MakeGif(16000, 16000, 2, codesOf({4, 1, 5}, 3)), sid::InvalidImageFormat},
     };
     for (const TCase& c : cases) {
         EXPECT_EQ(FailureId([&] { GifToBmp(c.Data.data(), c.Data.size()); }), c.Id) << c.Name;
+    }
+}
+
+TEST(GifReader, DataThatEndsOrBreaksOffKeepsThePixelsDecodedSoFar) {
+    auto codesOf = [](std::initializer_list<uint32_t> list, int width) {
+        TCodeWriter w;
+        for (uint32_t c : list) w.Put(c, width);
+        return w.Blocks();
+    };
+    struct TCase {
+        const char* Name;
+        std::vector<uint8_t> Data;
+        std::vector<int> Pixels;  // of the 4 x 1 picture
+    };
+    std::vector<uint8_t> noData = MakeGif(4, 1, 2, {});
+    const std::vector<TCase> cases = {
+        {"end code before the image is full", MakeGif(4, 1, 2, codesOf({4, 1, 5}, 3)), {1, 0, 0, 0}},
+        {"code beyond the table", MakeGif(4, 1, 2, codesOf({4, 1, 7, 5}, 3)), {1, 0, 0, 0}},
+        {"string code right after a clear", MakeGif(4, 1, 2, codesOf({4, 6, 5}, 3)), {0, 0, 0, 0}},
+        {"no image data at all", noData, {0, 0, 0, 0}},
+        {"code size 9", MakeGif(4, 1, 9, codesOf({512, 3, 1, 258, 513}, 10)), {3, 1, 2, 0}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint8_t> bmp;
+        ASSERT_NO_THROW(bmp = GifToBmp(c.Data.data(), c.Data.size()));
+        ASSERT_EQ(Le32(bmp, 18), 4u);
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(PixelIndex(bmp, x, 0), c.Pixels[size_t(x)]) << x;
+    }
+}
+
+TEST(GifReader, AFileCutOffKeepsTheRowsItStillHolds) {
+    for (const char* name : {"gif89_c16.gif", "gif89_c256_interlaced.gif"}) {
+        const std::vector<uint8_t> whole = ReadData(name);
+        const std::vector<uint8_t> full = GifToBmp(whole.data(), whole.size());
+        const int width = int(Le32(full, 18)), height = int(Le32(full, 22));
+        const std::vector<int> order = GifRowOrder(height, std::string(name).find("interlaced") != std::string::npos);
+        size_t lastPrefix = 0;
+        for (int percent : {60, 80, 95}) {
+            SCOPED_TRACE(std::string(name) + " cut to " + std::to_string(percent) + "%");
+            const std::vector<uint8_t> cut(whole.begin(), whole.begin() + std::ptrdiff_t(whole.size() * size_t(percent) / 100));
+            std::vector<uint8_t> bmp;
+            ASSERT_NO_THROW(bmp = GifToBmp(cut.data(), cut.size()));
+            ASSERT_EQ(bmp.size(), full.size());
+            EXPECT_TRUE(std::equal(bmp.begin(), bmp.begin() + 1078, full.begin()));  // headers and colours
+            // In the order the data holds the pixels: the same as the whole file's up to some
+            // point, colour 0 after it.
+            size_t prefix = 0;
+            bool same = true;
+            for (int row : order) {
+                for (int x = 0; x < width; ++x) {
+                    const int got = PixelIndex(bmp, x, row), want = PixelIndex(full, x, row);
+                    if (same && got == want) {
+                        ++prefix;
+                        continue;
+                    }
+                    same = false;
+                    EXPECT_EQ(got, 0) << "row " << row << ", column " << x;
+                }
+            }
+            EXPECT_GT(prefix, size_t(width));
+            EXPECT_LT(prefix, size_t(width) * size_t(height));
+            EXPECT_GE(prefix, lastPrefix);
+            lastPrefix = prefix;
+        }
     }
 }
 

@@ -92,8 +92,9 @@ TEST(IconStream, WrongTypesAndDamagedDirectoriesFail) {
         {"size 0", with(6 + 8, 0)},
         {"cut directory", std::vector<uint8_t>(icon.begin(), icon.begin() + 20)},
     };
-    for (const auto& [name, data] : cases)
-        EXPECT_EQ(FailureId([&] { ReadIconDirectory(data.data(), data.size(), itIcon); }), sid::InvalidIcon) << name;
+    for (const auto& c : cases)
+        EXPECT_EQ(FailureId([&] { ReadIconDirectory(c.second.data(), c.second.size(), itIcon); }), sid::InvalidIcon)
+            << c.first;
     // An icon is no cursor, and the other way round.
     EXPECT_EQ(FailureId([&] { ReadIconDirectory(icon.data(), icon.size(), itCursor); }), sid::InvalidIcon);
     const std::vector<uint8_t> cursor = MakeIconFile(itCursor, {{32, 3, 5, 1}});

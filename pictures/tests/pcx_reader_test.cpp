@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/exception.h"
 #include "picture_test_data.h"
 #include "pictures/image_error.h"
@@ -129,19 +131,66 @@ TEST(PcxReader, DamagedFilesFailWithTheirMessage) {
         {"first byte", with(0, 0x0B), sid::InvalidPcxFormat},
         {"xmax below xmin", with(4, 200), sid::InvalidPcxFormat},
         {"line too short", with(66, 20), sid::InvalidPcxFormat},
-        {"2 planes of 8 bits", with(65, 2), sid::InvalidPcxFormat},
-        {"16 bits per pixel", with(3, 16), sid::InvalidPcxFormat},
-        {"no planes", with(65, 0), sid::InvalidPcxFormat},
-        {"data ends early", std::vector<uint8_t>(good.begin(), good.begin() + 400), sid::InvalidPcxFormat},
         {"run at the very end", MakePcx8(4, 1, 4, true, {3, 3, 3, 0xC1}), 0},
-        {"8 bits without room for the table", std::vector<uint8_t>(good.begin(), good.begin() + 700),
-         sid::InvalidPcxFormat},
-        {"huge with little data", MakePcx8(16000, 16000, 16000, true, {0xFF, 1}), sid::InvalidPcxFormat},
+        {"huge with little data", MakePcx8(16000, 16000, 16000, true, {0xFF, 1}), sid::InvalidImageFormat},
         {"wider than the cap", MakePcx8(16385, 1, 16385, true, runs), sid::InvalidImageFormat},
     };
     for (const TCase& c : cases) {
         EXPECT_EQ(FailureId([&] { PcxToBmp(c.Data.data(), c.Data.size()); }), c.Id) << c.Name;
     }
+}
+
+TEST(PcxReader, UnknownLayoutsGiveABlankPictureOfTheirSize) {
+    const std::vector<uint8_t> good = ReadData("pcx8_rle.pcx");
+    struct TCase {
+        const char* Name;
+        int Offset;
+        uint8_t Value;
+        int BmpBits;
+    };
+    // Bits per pixel at offset 3, planes at 65.
+    for (const TCase& c : {TCase{"2 planes of 8 bits", 65, 2, 24}, TCase{"16 bits per pixel", 3, 16, 24},
+                           TCase{"no planes", 65, 0, 1}, TCase{"3 bits per pixel", 3, 3, 4}}) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint8_t> pcx = good;
+        pcx[size_t(c.Offset)] = c.Value;
+        std::vector<uint8_t> bmp;
+        ASSERT_NO_THROW(bmp = PcxToBmp(pcx.data(), pcx.size()));
+        EXPECT_EQ(Le32(bmp, 18), 37u);
+        EXPECT_EQ(Le32(bmp, 22), 23u);
+        EXPECT_EQ(bmp[28], c.BmpBits);
+        const size_t pixels = Le32(bmp, 10);
+        EXPECT_TRUE(std::all_of(bmp.begin() + std::ptrdiff_t(pixels), bmp.end(), [](uint8_t b) { return b == 0; }));
+    }
+}
+
+TEST(PcxReader, PixelDataThatEndsEarlyLeavesTheLastRowsBlank) {
+    // 4 x 3 pixels of 8 bits, plain: the data holds the first line and half of the second.
+    const std::vector<uint8_t> pcx = MakePcx8(4, 3, 4, false, {1, 2, 3, 4, 5, 6});
+    // The colour table at the end is taken for pixel data no more: cut the file before it.
+    const std::vector<uint8_t> cut(pcx.begin(), pcx.begin() + 128 + 6);
+    std::vector<uint8_t> bmp;
+    ASSERT_NO_THROW(bmp = PcxToBmp(cut.data(), cut.size()));
+    const size_t pixels = Le32(bmp, 10);
+    // Rows bottom-up: the third line, the second, the first.
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + std::ptrdiff_t(pixels), bmp.end()),
+              (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4}));
+    // Without room for its colour table the file is shown in the screen's colours.
+    EXPECT_EQ(bmp[54 + 4 * 9 + 0], DefaultSystemPalette()[9][0]);
+    EXPECT_EQ(bmp[54 + 4 * 9 + 2], DefaultSystemPalette()[9][2]);
+
+    // A real file cut off after 400 bytes keeps the rows it still holds.
+    const std::vector<uint8_t> whole = ReadData("pcx24_rle.pcx");
+    const std::vector<uint8_t> full = PcxToBmp(whole.data(), whole.size());
+    const std::vector<uint8_t> part(whole.begin(), whole.begin() + 400);
+    const std::vector<uint8_t> partial = PcxToBmp(part.data(), part.size());
+    ASSERT_EQ(partial.size(), full.size());
+    const size_t rowBytes = (37 * 3 + 3) / 4 * 4;
+    const size_t lastRow = partial.size() - rowBytes;  // the picture's top row
+    EXPECT_TRUE(std::equal(partial.begin() + std::ptrdiff_t(lastRow), partial.end(), full.begin() + std::ptrdiff_t(lastRow)));
+    const size_t start = Le32(partial, 10);
+    EXPECT_TRUE(std::all_of(partial.begin() + std::ptrdiff_t(start), partial.begin() + std::ptrdiff_t(start + rowBytes),
+                            [](uint8_t b) { return b == 0; }));
 }
 
 TEST(PcxReader, HeaderFieldsAsRead) {

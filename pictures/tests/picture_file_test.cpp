@@ -185,8 +185,8 @@ TEST(PictureFile, DamagedEntryListsFail) {
         {"record size beyond the data", {1, 1, 1, 5, 0, 0, 0, 6, 0, 0, 0, 1, 0, 9, 0, 0, 0, 1}},
         {"class name beyond the record", {1, 1, 1, 5, 0, 0, 0, 6, 0, 0, 0, 1, 0, 2, 0, 0, 0, 5, 'T', 'I'}},
     };
-    for (const auto& [name, data] : cases)
-        EXPECT_EQ(FailureId([&] { ReadEntriesData(data); }), sid::InvalidStreamFormat) << name;
+    for (const auto& c : cases)
+        EXPECT_EQ(FailureId([&] { ReadEntriesData(c.second); }), sid::InvalidStreamFormat) << c.first;
 }
 
 TEST(PictureFile, DamagedHeadersAndStreamsFail) {
@@ -212,9 +212,9 @@ TEST(PictureFile, DamagedHeadersAndStreamsFail) {
         {"cut", std::vector<uint8_t>(good.begin(), good.end() - 3)},
         {"unknown property", unknownProperty},
     };
-    for (const auto& [name, data] : cases) {
-        const int expected = data == unknownProperty ? sid::UnknownProperty : sid::InvalidStreamFormat;
-        EXPECT_EQ(FailureId([&] { ReadBack(data); }), expected) << name;
+    for (const auto& c : cases) {
+        const int expected = c.second == unknownProperty ? sid::UnknownProperty : sid::InvalidStreamFormat;
+        EXPECT_EQ(FailureId([&] { ReadBack(c.second); }), expected) << c.first;
     }
 }
 

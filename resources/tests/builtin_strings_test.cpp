@@ -15,7 +15,7 @@ namespace {
 
 // Ids the program leaves unused; their texts are empty in both languages.
 bool IsUnusedId(int id) {
-    return (id >= 65264 && id <= 65276) || id == 65294 || id == 65295;
+    return (id >= 65264 && id <= 65273) || id == 65275 || id == 65294 || id == 65295;
 }
 
 std::string Text(TTextLanguage language, int id) {

@@ -19,7 +19,7 @@ public:
     ~RecordMessages() { SetProgramMessageHandler(previous_); }
 
 private:
-    std::function<void(const std::string&)> previous_;
+    TProgramMessageHandler previous_;
 };
 
 // A windowless button that publishes a ShortCut, as the program's speed buttons do.

@@ -30,5 +30,5 @@ protected:
     }
 
     std::filesystem::path dir;
-    std::function<void(const std::string&)> previousHandler;
+    TProgramMessageHandler previousHandler;
 };

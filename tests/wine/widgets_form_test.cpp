@@ -331,14 +331,23 @@ TEST_F(WidgetsFormTest, MessageDialogKeysAndLayout) {
 
 TEST_F(WidgetsFormTest, ProgramMessagesGoToTheMessageDialog) {
     auto previous = InstallMessageDialog();
-    std::string shown;
-    SetMessageDialogObserver([&](TMessageForm& form) {
-        shown = form.Message()->Caption();
-        EXPECT_EQ(form.DialogType(), mtError);
-        Later([&form] { PostMessageW(form.Button(mbOK)->Handle(), BM_CLICK, 0, 0); });
-    });
-    ShowProgramMessage("Kann nicht");
-    EXPECT_EQ(shown, "Kann nicht");
+    struct TCase {
+        TMessageKind kind;
+        TMsgDlgType type;
+    };
+    for (const TCase& c : {TCase{mkInformation, mtInformation}, TCase{mkWarning, mtWarning}, TCase{mkError, mtError}}) {
+        SCOPED_TRACE(int(c.kind));
+        std::string shown;
+        TMsgDlgType type = mtCustom;
+        SetMessageDialogObserver([&](TMessageForm& form) {
+            shown = form.Message()->Caption();
+            type = form.DialogType();
+            Later([&form] { PostMessageW(form.Button(mbOK)->Handle(), BM_CLICK, 0, 0); });
+        });
+        ShowProgramMessage("Kann nicht", c.kind);
+        EXPECT_EQ(shown, "Kann nicht");
+        EXPECT_EQ(type, c.type);
+    }
     SetProgramMessageHandler(nullptr);
 }
 

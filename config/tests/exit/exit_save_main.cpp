@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     SetProgramFileName(std::string(argv[1]) + "/Probe.exe");
-    SetProgramMessageHandler([](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); });
+    SetProgramMessageHandler([](const std::string& text, TMessageKind) { std::fprintf(stderr, "message: %s\n", text.c_str()); });
     WriteValue("Probe\\Answer", TNodeValue::Of(int32_t{42}));
     return 0;
 }
