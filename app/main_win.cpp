@@ -7,7 +7,7 @@
 
 #include "winui/clipboard_win.h"
 #include "base/cp1252.h"
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 #include "base/strings.h"
 #include "app/resource_data_win.h"
 #include "app/text_node.h"

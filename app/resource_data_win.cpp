@@ -4,7 +4,7 @@
 
 #include "base/cp1252.h"
 #include "nodes/node_stream.h"
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ WINE_SERVER_64=${VARNOLET_WINE_SERVER_64:-/usr/lib/wine/wineserver64}
 
 COMMON_PACKAGES=(xvfb x11-apps x11-utils imagemagick openbox g++-mingw-w64-i686
                  googletest libgtest-dev libgmock-dev cmake ninja-build g++ fonts-liberation
-                 fonts-wine libbenchmark-dev rapidjson-dev libsqlite3-dev)
+                 fonts-wine libbenchmark-dev rapidjson-dev libsqlite3-dev clang libclang-rt-14-dev)
 WIN32_PACKAGES=(wine wine32:i386)
 WIN64_PACKAGES=(wine wine64 g++-mingw-w64-x86-64)
 

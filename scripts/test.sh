@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Varnolet natively and for Windows, runs the native tests and then the Wine tests, and
-# ends with one line "N passed, N failed" over both runs. Exits non-zero on any failure.
+# Builds Varnolet natively and for Windows, runs the native tests, the fuzz targets for a short
+# fixed time, and the Wine tests, and ends with one line "N passed, N failed" over all of them
+# (cases, not programs). Exits non-zero on any failure. VARNOLET_FUZZ_SECONDS=0 skips fuzzing.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -26,6 +27,20 @@ if configure_native && cmake --build "$NATIVE_BUILD" -j "$JOBS"; then
 else
   echo "Native build failed" >&2
   failed=$((failed + 1))
+fi
+
+# The fuzz targets, a fixed time each over their corpora (old crash inputs included): each
+# target counts as one case.
+if [ "${VARNOLET_FUZZ_SECONDS:-20}" != 0 ]; then
+  echo "== Fuzz targets (${VARNOLET_FUZZ_SECONDS:-20} s each)"
+  mkdir -p "$VARNOLET_ROOT/build"
+  bash "$VARNOLET_ROOT/scripts/fuzz.sh" 2>&1 | tee "$VARNOLET_ROOT/build/fuzz.log"
+  fuzz_passed=$(grep -c '^fuzz: .* passed' "$VARNOLET_ROOT/build/fuzz.log")
+  fuzz_failed=$(grep -c '^fuzz: .* FAILED' "$VARNOLET_ROOT/build/fuzz.log")
+  # A build that failed before any target ran is one failure.
+  [ $((fuzz_passed + fuzz_failed)) -eq 0 ] && fuzz_failed=1
+  passed=$((passed + fuzz_passed))
+  failed=$((failed + fuzz_failed))
 fi
 
 # Builds one Windows architecture and runs its ctest cases: build_and_test_windows BUILD_DIR

@@ -4,7 +4,7 @@
 
 #include "base/format.h"
 #include "base/string_ids.h"
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 #include "winui/text_win.h"
 
 namespace {

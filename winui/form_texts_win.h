@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/component.h"
-#include "resources/form_texts.h"
+#include "base/form_texts.h"
 
 // The table named Name (e.g. "TVARNOLETWIN") in Module; false when the module has none.
 // Raises EFormTextError for a table that cannot be read.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 #include "tests/wine/screenshot_win.h"
 #include "tests/wine/winui_testing_win.h"
 #include "winui/form_texts_win.h"

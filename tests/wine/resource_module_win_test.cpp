@@ -9,7 +9,7 @@
 
 #include "resources/builtin_strings.h"
 #include "base/cp1252.h"
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/cp1252.h"
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 #include "tests/wine/screenshot_win.h"
 #include "tests/wine/winui_testing_win.h"
 #include "base/string_ids.h"

@@ -1,4 +1,4 @@
-#include "resources/resource_module_win.h"
+#include "winui/resource_module_win.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Tests of the built-in string tables generated from strings.tsv.
-#include "builtin_strings.h"
+#include "resources/builtin_strings.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/string_ids.h"
-#include "resources/form_texts.h"
+#include "base/form_texts.h"
 
 TEST(FormTextsTest, ReadsFormComponentAndListEntries) {
     TFormTexts t = TFormTexts::Parse(

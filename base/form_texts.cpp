@@ -1,4 +1,4 @@
-#include "resources/form_texts.h"
+#include "base/form_texts.h"
 
 #include <cctype>
 
