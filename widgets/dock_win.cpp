@@ -26,6 +26,12 @@ std::vector<TDock*>& AllDocks() {
     return docks;
 }
 
+POINT CursorPos() {
+    POINT p;
+    GetCursorPos(&p);
+    return p;
+}
+
 RECT ScreenRect(TControl& control) {
     const POINT origin = control.ClientToScreen(POINT{0, 0});
     return RECT{origin.x, origin.y, origin.x + control.Width(), origin.y + control.Height()};
@@ -522,34 +528,26 @@ void TToolbar::EndDrag(bool apply) {
 }
 
 void TToolbar::WndProc(TMessage& msg) {
-    if (drag_) {
-        switch (msg.Msg) {
-        case WM_MOUSEMOVE: {
-            POINT p;
-            GetCursorPos(&p);
-            drag_->Move(p);
-            return;
-        }
-        case WM_LBUTTONUP: {
-            POINT p;
-            GetCursorPos(&p);
-            drag_->Move(p);
-            EndDrag(true);
-            return;
-        }
-        case WM_RBUTTONDOWN:
-        case WM_CANCELMODE:
-            EndDrag(false);
-            return;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(msg.LParam) != Handle()) EndDrag(false);
-            return;
-        default:
-            break;
-        }
-    }
+    if (drag_ && DragMessage(msg)) return;
     if (msg.Msg == CM_TEXTCHANGED && window_) window_->SetCaption(Caption());
     TCustomControl::WndProc(msg);
+}
+
+// The mouse while the toolbar is dragged; true when the message belonged to the drag.
+bool TToolbar::DragMessage(TMessage& msg) {
+    switch (msg.Msg) {
+    case WM_MOUSEMOVE: drag_->Move(CursorPos()); return true;
+    case WM_LBUTTONUP:
+        drag_->Move(CursorPos());
+        EndDrag(true);
+        return true;
+    case WM_RBUTTONDOWN:
+    case WM_CANCELMODE: EndDrag(false); return true;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(msg.LParam) != Handle()) EndDrag(false);
+        return true;
+    default: return false;
+    }
 }
 
 // =====================================================================================
@@ -632,25 +630,28 @@ void TFloatingToolWindow::WndProc(TMessage& msg) {
         msg.WParam = TRUE;
         DefaultHandler(msg);
         return;
-    case WM_NCLBUTTONDOWN:
-        // The caption drags the toolbar, which may dock, instead of only moving the window.
-        if (msg.WParam == HTCAPTION) {
-            POINT p{MouseX(msg), MouseY(msg)};
-            toolbar_.BeginDrag(p);
-            return;
-        }
-        break;
-    case WM_NCLBUTTONDBLCLK:
-        if (msg.WParam == HTCAPTION && toolbar_.LastDock()) {
-            toolbar_.DockTo(toolbar_.LastDock(), toolbar_.DockRow(), toolbar_.DockPos());
-            if (toolbar_.OnMoved) toolbar_.OnMoved(toolbar_);
-            return;
-        }
-        break;
-    default:
-        break;
+    case WM_NCLBUTTONDOWN: WMNCLButtonDown(msg); return;
+    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(msg); return;
+    default: TForm::WndProc(msg);
     }
-    TForm::WndProc(msg);
+}
+
+void TFloatingToolWindow::WMNCLButtonDown(TMessage& msg) {
+    // The caption drags the toolbar, which may dock, instead of only moving the window.
+    if (msg.WParam != HTCAPTION) {
+        TForm::WndProc(msg);
+        return;
+    }
+    toolbar_.BeginDrag(POINT{MouseX(msg), MouseY(msg)});
+}
+
+void TFloatingToolWindow::WMNCLButtonDblClk(TMessage& msg) {
+    if (msg.WParam != HTCAPTION || !toolbar_.LastDock()) {
+        TForm::WndProc(msg);
+        return;
+    }
+    toolbar_.DockTo(toolbar_.LastDock(), toolbar_.DockRow(), toolbar_.DockPos());
+    if (toolbar_.OnMoved) toolbar_.OnMoved(toolbar_);
 }
 
 // =====================================================================================

@@ -7,6 +7,12 @@ namespace {
 
 TSplitControl* running = nullptr;
 
+POINT CursorPos() {
+    POINT p;
+    GetCursorPos(&p);
+    return p;
+}
+
 bool LeftButtonDown() {
     const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
     return (GetAsyncKeyState(button) & 0x8000) != 0;
@@ -131,34 +137,26 @@ void TSplitControl::Finish(bool apply) {
 void TSplitControl::WndProc(TMessage& msg) {
     switch (msg.Msg) {
     case WM_MOUSEMOVE:
-        if (!finished_) {
-            POINT p;
-            GetCursorPos(&p);
-            Move(p);
-        }
+        if (!finished_) Move(CursorPos());
         return;
-    case WM_LBUTTONUP:
-        if (!finished_) {
-            POINT p;
-            GetCursorPos(&p);
-            Move(p);
-            Finish(true);
-            // Freed once this message is done.
-            PostMessageW(Handle(), CM_RELEASE, 0, 0);
-        }
-        return;
-    case WM_CAPTURECHANGED:
-        // Capture taken away: the drag ends where it was, without resizing.
-        if (!finished_ && reinterpret_cast<HWND>(msg.LParam) != Handle()) {
-            Finish(false);
-            PostMessageW(Handle(), CM_RELEASE, 0, 0);
-        }
-        return;
-    case CM_RELEASE:
-        delete this;
-        return;
-    default:
-        break;
+    case WM_LBUTTONUP: WMLButtonUp(msg); return;
+    case WM_CAPTURECHANGED: WMCaptureChanged(msg); return;
+    case CM_RELEASE: delete this; return;
+    default: TWinControl::WndProc(msg);
     }
-    TWinControl::WndProc(msg);
+}
+
+void TSplitControl::WMLButtonUp(TMessage&) {
+    if (finished_) return;
+    Move(CursorPos());
+    Finish(true);
+    // Freed once this message is done.
+    PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TSplitControl::WMCaptureChanged(TMessage& msg) {
+    // Capture taken away: the drag ends where it was, without resizing.
+    if (finished_ || reinterpret_cast<HWND>(msg.LParam) == Handle()) return;
+    Finish(false);
+    PostMessageW(Handle(), CM_RELEASE, 0, 0);
 }

@@ -40,6 +40,8 @@ protected:
 
 private:
     TSplitControl(TWinControl& form, TControl& bar, int minSize, int maxSize, TControl& sized);
+    void WMLButtonUp(TMessage& msg);
+    void WMCaptureChanged(TMessage& msg);
     void Begin();
     void Move(POINT screen);
     void Finish(bool apply);

@@ -94,25 +94,28 @@ private:
     static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<THintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && msg == WM_PAINT) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            RECT r;
-            GetClientRect(window, &r);
-            HBRUSH brush = CreateSolidBrush(ColorToRGB(self->color_));
-            FillRect(dc, &r, brush);
-            DeleteObject(brush);
-            HGDIOBJ old = SelectObject(dc, Screen->HintFont().Handle());
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, ColorToRGB(clInfoText));
-            InflateRect(&r, -3, -1);
-            std::wstring wide = WideText(self->text_);
-            DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-            SelectObject(dc, old);
-            EndPaint(window, &ps);
+            self->WMPaint();
             return 0;
         }
         if (msg == WM_NCHITTEST) return HTTRANSPARENT;
         return DefWindowProcW(window, msg, wParam, lParam);
+    }
+    void WMPaint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window_, &ps);
+        RECT r;
+        GetClientRect(window_, &r);
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(color_));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        HGDIOBJ old = SelectObject(dc, Screen->HintFont().Handle());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorToRGB(clInfoText));
+        InflateRect(&r, -3, -1);
+        std::wstring wide = WideText(text_);
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        EndPaint(window_, &ps);
     }
 
     HWND window_ = nullptr;
@@ -215,44 +218,60 @@ void TApplication::WndProc(TMessage& msg) {
     case WM_CLOSE:
         if (mainForm_) mainForm_->Close();
         return;
-    case WM_ACTIVATEAPP:
-        active_ = msg.WParam != 0;
-        if (active_ && OnActivate) OnActivate(*this);
-        if (!active_) {
-            CancelHint();
-            if (OnDeactivate) OnDeactivate(*this);
-        }
-        break;
-    case WM_TIMER:
-        if (msg.WParam == HintShowTimer) {
-            KillTimer(handle_, HintShowTimer);
-            POINT p;
-            GetCursorPos(&p);
-            ActivateHint(p);
-            return;
-        }
-        if (msg.WParam == HintHideTimer) {
-            KillTimer(handle_, HintHideTimer);
-            HideHint();
-            return;
-        }
-        break;
-    case WM_INITMENUPOPUP:
-        if (TPopupMenu* popup = ActivePopupMenu()) popup->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam));
-        break;
-    case WM_MENUSELECT:
-        if (!(HIWORD(msg.WParam) & MF_POPUP)) {
-            TMenuItem* item = FindMenuItemByCommand(LOWORD(msg.WParam));
-            SetHint(item ? GetLongHint(item->Hint()) : std::string());
-        }
-        break;
+    case WM_ACTIVATEAPP: WMActivateApp(msg); return;
+    case WM_TIMER: WMTimer(msg); return;
+    case WM_INITMENUPOPUP: WMInitMenuPopup(msg); return;
+    case WM_MENUSELECT: WMMenuSelect(msg); return;
     case WM_ENDSESSION:
         if (msg.WParam) Terminate();
         return;
     case UM_SHORTCUT: msg.Result = 0; return;
-    default: break;
+    default: DefaultHandler(msg);
     }
+}
+
+void TApplication::DefaultHandler(TMessage& msg) {
     msg.Result = DefWindowProcW(handle_, msg.Msg, msg.WParam, msg.LParam);
+}
+
+void TApplication::WMActivateApp(TMessage& msg) {
+    active_ = msg.WParam != 0;
+    if (active_ && OnActivate) OnActivate(*this);
+    if (!active_) {
+        CancelHint();
+        if (OnDeactivate) OnDeactivate(*this);
+    }
+    DefaultHandler(msg);
+}
+
+void TApplication::WMTimer(TMessage& msg) {
+    switch (msg.WParam) {
+    case HintShowTimer: {
+        KillTimer(handle_, HintShowTimer);
+        POINT p;
+        GetCursorPos(&p);
+        ActivateHint(p);
+        return;
+    }
+    case HintHideTimer:
+        KillTimer(handle_, HintHideTimer);
+        HideHint();
+        return;
+    default: DefaultHandler(msg);
+    }
+}
+
+void TApplication::WMInitMenuPopup(TMessage& msg) {
+    if (TPopupMenu* popup = ActivePopupMenu()) popup->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam));
+    DefaultHandler(msg);
+}
+
+void TApplication::WMMenuSelect(TMessage& msg) {
+    if (!(HIWORD(msg.WParam) & MF_POPUP)) {
+        TMenuItem* item = FindMenuItemByCommand(LOWORD(msg.WParam));
+        SetHint(item ? GetLongHint(item->Hint()) : std::string());
+    }
+    DefaultHandler(msg);
 }
 
 int TApplication::HookMainWindow(TWindowHook hook) {

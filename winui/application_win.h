@@ -182,6 +182,11 @@ protected:
 private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     void WndProc(TMessage& msg);
+    void DefaultHandler(TMessage& msg);
+    void WMActivateApp(TMessage& msg);
+    void WMTimer(TMessage& msg);
+    void WMInitMenuPopup(TMessage& msg);
+    void WMMenuSelect(TMessage& msg);
     void Idle();
     void DoMouseIdle();
     void CheckHintTimer();
