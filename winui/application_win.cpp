@@ -18,6 +18,18 @@ constexpr int ExternalExceptionId = 65510;  // "Externe Exception %x"
 const wchar_t* const ApplicationClass = L"TApplication";
 const wchar_t* const HintClass = L"VarnoletHintWindow";
 
+// The last resort when showing an error failed itself (an exception handler that threw): a
+// plain message box with the message, made so that nothing in it can throw again.
+void ShowLastResortMessage(const char* message) noexcept {
+    try {
+        ProgramMessages().push_back(message);
+        std::wstring caption = WideText(Application ? Application->Title() : std::string());
+        MessageBoxW(nullptr, WideText(message).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    } catch (...) {
+        MessageBoxA(nullptr, message, nullptr, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+}
+
 void MessageBoxHandler(const std::string& message) {
     HWND owner = nullptr;
     if (Screen && Screen->ActiveForm() && Screen->ActiveForm()->HandleAllocated()) owner = Screen->ActiveForm()->Handle();
@@ -94,7 +106,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<THintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && msg == WM_PAINT) {
-            self->WMPaint();
+            GuardedCall([self] { self->WMPaint(); });
             return 0;
         }
         if (msg == WM_NCHITTEST) return HTTRANSPARENT;
@@ -404,22 +416,34 @@ bool TApplication::IsShortCut(const TMessage& keyMsg) {
 
 // --- errors ---
 
-void TApplication::ShowException(const std::exception& error) {
+void TApplication::ShowException(const std::exception& error) noexcept {
     if (dynamic_cast<const EAbort*>(&error)) return;
-    if (OnException) {
-        OnException(error);
-        return;
+    try {
+        if (OnException) OnException(error);
+        else ShowProgramMessage(error.what());
+    } catch (...) {
+        // The display of the error failed (the program's handler threw): the user still learns
+        // of the first error, and the program goes on.
+        ShowLastResortMessage(error.what());
     }
-    ShowProgramMessage(error.what());
 }
 
-void TApplication::HandleException() {
+void TApplication::HandleException() noexcept {
     try {
         throw;
     } catch (const std::exception& e) {
         ShowException(e);
     } catch (...) {
+        ShowForeignException();
+    }
+}
+
+// An exception that is no std::exception: "Externe Exception 0".
+void TApplication::ShowForeignException() noexcept {
+    try {
         ShowException(Exception(ExternalExceptionId, {0}));
+    } catch (const std::exception& e) {
+        ShowLastResortMessage(e.what());
     }
 }
 
@@ -584,7 +608,7 @@ struct TTopMostScan {
 BOOL CALLBACK CollectTopMost(HWND window, LPARAM data) {
     auto* scan = reinterpret_cast<TTopMostScan*>(data);
     if (window != scan->app && IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        scan->list->push_back(window);
+        GuardedCall([&] { scan->list->push_back(window); });
     return TRUE;
 }
 }  // namespace

@@ -20,8 +20,11 @@ struct TDisabledWindows {
 BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM data) {
     auto* list = reinterpret_cast<TDisabledWindows*>(data);
     if (window != list->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        list->windows.push_back(window);
-        EnableWindow(window, FALSE);
+        // Disabled only once it is on the list that enables it again.
+        GuardedCall([&] {
+            list->windows.push_back(window);
+            EnableWindow(window, FALSE);
+        });
     }
     return TRUE;
 }
