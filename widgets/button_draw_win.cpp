@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "widgets/button_layout.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
 
@@ -101,15 +102,13 @@ TColor GlyphMaskColor(TBitmap& glyph, TColor mask) {
 
 void FillDithered(HDC dc, const RECT& rect) {
     static const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH brush = CreatePatternBrush(bits);
+    TGdiObject<HBITMAP> bits(CreateBitmap(8, 8, 1, 1, pattern));
+    TGdiObject<HBRUSH> brush(CreatePatternBrush(bits));
     const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
     const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     FillRect(dc, &rect, brush);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBack);
-    DeleteObject(brush);
-    DeleteObject(bits);
 }
 
 HBITMAP DarkShape(TBitmap& image, const RECT& source, COLORREF transparent) {

@@ -8,6 +8,7 @@
 #include "base/format.h"
 #include "base/string_ids.h"
 #include "winui/application_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/text_win.h"
 #include "winui/timer_win.h"
 
@@ -40,19 +41,15 @@ RECT ScreenRect(TControl& control) {
 // Inverts a frame of Thickness pixels on the screen with a half-tone brush, as window drags do.
 void InvertFrame(const RECT& r, int thickness) {
     static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    HDC dc = GetDCEx(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH brush = CreatePatternBrush(bits);
-    HGDIOBJ old = SelectObject(dc, brush);
+    TWindowDC dc = TWindowDC::WithOptions(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    TGdiObject<HBITMAP> bits(CreateBitmap(8, 8, 1, 1, pattern));
+    TGdiObject<HBRUSH> brush(CreatePatternBrush(bits));
+    TSelectObject selected(dc, brush);
     const int w = r.right - r.left, h = r.bottom - r.top;
     PatBlt(dc, r.left, r.top, w, thickness, PATINVERT);
     PatBlt(dc, r.left, r.bottom - thickness, w, thickness, PATINVERT);
     PatBlt(dc, r.left, r.top + thickness, thickness, h - 2 * thickness, PATINVERT);
     PatBlt(dc, r.right - thickness, r.top + thickness, thickness, h - 2 * thickness, PATINVERT);
-    SelectObject(dc, old);
-    DeleteObject(brush);
-    DeleteObject(bits);
-    ReleaseDC(nullptr, dc);
 }
 
 void CollectToolbars(TComponent* root, std::vector<TToolbar*>& toolbars) {
@@ -580,15 +577,12 @@ int CaptionWidth(const std::string& caption, bool closeBox) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
-    HFONT font = CreateFontIndirectW(&metrics.lfSmCaptionFont);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    TGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfSmCaptionFont));
+    TWindowDC dc;
+    TSelectObject selected(dc, font);
     SIZE text{0, 0};
     const std::wstring wide = WideText(caption);
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &text);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
     return text.cx + 10 + (closeBox ? GetSystemMetrics(SM_CXSMSIZE) + 2 : 0);
 }
 

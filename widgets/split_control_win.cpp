@@ -84,7 +84,7 @@ void TSplitControl::Begin() {
     SetCapture(Handle());
     // A cache context of the form that does not leave out the child windows, so that the line
     // runs across them.
-    dc_ = GetDCEx(form_.Handle(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    dc_.emplace(TWindowDC::WithOptions(form_.Handle(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE));
     running = this;
     InvertLine();
 }
@@ -104,9 +104,9 @@ RECT TSplitControl::LineRect() const {
 }
 
 void TSplitControl::InvertLine() {
-    if (!dc_) return;
+    if (!dc_ || !*dc_) return;
     const RECT r = LineRect();
-    PatBlt(dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
+    PatBlt(*dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
     lineShown_ = !lineShown_;
 }
 
@@ -123,8 +123,7 @@ void TSplitControl::Finish(bool apply) {
     if (finished_) return;
     finished_ = true;
     if (lineShown_) InvertLine();
-    if (dc_) ReleaseDC(form_.Handle(), dc_);
-    dc_ = nullptr;
+    dc_.reset();
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
     if (running == this) running = nullptr;
     if (!apply) return;

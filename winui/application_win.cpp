@@ -5,6 +5,7 @@
 #include "base/exception.h"
 #include "base/program.h"
 #include "base/string_ids.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/drag_win.h"
 #include "winui/menu_win.h"
 #include "winui/text_win.h"
@@ -62,13 +63,14 @@ public:
         Create();
         text_ = text;
         color_ = color;
-        HDC dc = GetDC(window_);
-        HGDIOBJ old = SelectObject(dc, Screen->HintFont().Handle());
         RECT r{0, 0, maxWidth, 0};
-        std::wstring wide = WideText(text);
-        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, old);
-        ReleaseDC(window_, dc);
+        {
+            TWindowDC dc(window_);
+            TSelectObject font(dc, Screen->HintFont().Handle());
+            std::wstring wide = WideText(text);
+            DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
+                      DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+        }
         int w = r.right + 8, h = r.bottom + 4;
         // Keep the hint on the screen.
         int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -113,21 +115,17 @@ private:
         return DefWindowProcW(window, msg, wParam, lParam);
     }
     void WMPaint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window_, &ps);
+        TPaintDC dc(window_);
         RECT r;
         GetClientRect(window_, &r);
-        HBRUSH brush = CreateSolidBrush(ColorToRGB(color_));
+        TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color_)));
         FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        HGDIOBJ old = SelectObject(dc, Screen->HintFont().Handle());
+        TSelectObject font(dc, Screen->HintFont().Handle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(clInfoText));
         InflateRect(&r, -3, -1);
         std::wstring wide = WideText(text_);
         DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, old);
-        EndPaint(window_, &ps);
     }
 
     HWND window_ = nullptr;

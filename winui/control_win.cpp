@@ -1,6 +1,7 @@
 #include "winui/control_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "base/exception.h"
@@ -580,22 +581,24 @@ public:
     void ReleaseOwn() {
         if (!ownDc_) return;
         SetHandle(nullptr);
-        RestoreDC(ownDc_, savedState_);
-        ReleaseDC(window_, ownDc_);
-        ownDc_ = nullptr;
+        // The parent's DC goes back as it came: its state first, then the DC.
+        savedState_.reset();
+        ownDc_.reset();
     }
 
 protected:
     void CreateHandle() override {
         TWinControl* parent = control_.Parent();
         if (!parent || !parent->HandleAllocated()) return;
-        window_ = parent->Handle();
-        ownDc_ = GetDC(window_);
-        if (!ownDc_) return;
-        savedState_ = SaveDC(ownDc_);
-        SetViewportOrgEx(ownDc_, control_.Left(), control_.Top(), nullptr);
-        IntersectClipRect(ownDc_, 0, 0, control_.Width(), control_.Height());
-        SetHandle(ownDc_);
+        HDC dc = ownDc_.emplace(parent->Handle());
+        if (!dc) {
+            ownDc_.reset();
+            return;
+        }
+        savedState_.emplace(dc);
+        SetViewportOrgEx(dc, control_.Left(), control_.Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, control_.Width(), control_.Height());
+        SetHandle(dc);
         TGraphicCanvas* self = this;
         PendingCanvasReleases().push_back([self, alive = alive_] {
             if (*alive) self->ReleaseOwn();
@@ -607,9 +610,8 @@ public:
 
 private:
     TGraphicControl& control_;
-    HWND window_ = nullptr;
-    HDC ownDc_ = nullptr;
-    int savedState_ = 0;
+    std::optional<TWindowDC> ownDc_;
+    std::optional<TSavedDC> savedState_;
 };
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
@@ -664,7 +666,6 @@ TWinControl::~TWinControl() {
     DestroyHandle();
     for (TControl* c : controls_) c->SetParentField(nullptr);
     controls_.clear();
-    if (colorBrush_) DeleteObject(colorBrush_);
 }
 
 const TClassInfo& TWinControl::StaticClass() {
@@ -986,9 +987,8 @@ void TWinControl::WMPaint(TMessage& msg) {
         bool hasGraphic = std::any_of(controls_.begin(), controls_.end(),
                                       [](TControl* c) { return !dynamic_cast<TWinControl*>(c) && c->Visible(); });
         if (hasGraphic) {
-            HDC dc = GetDC(handle_);
+            TWindowDC dc(handle_);
             PaintControls(dc);
-            ReleaseDC(handle_, dc);
         }
         return;
     }
@@ -998,16 +998,9 @@ void TWinControl::WMPaint(TMessage& msg) {
         PaintControls(dc);
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(handle_, &ps);
-    try {
-        PaintWindow(dc);
-        PaintControls(dc);
-    } catch (...) {
-        EndPaint(handle_, &ps);
-        throw;
-    }
-    EndPaint(handle_, &ps);
+    TPaintDC dc(handle_);
+    PaintWindow(dc);
+    PaintControls(dc);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& msg) {
@@ -1299,8 +1292,7 @@ bool TWinControl::EraseBackground(HDC dc) {
 
 HBRUSH TWinControl::ColorBrush() {
     if (!colorBrush_ || colorBrushColor_ != Color()) {
-        if (colorBrush_) DeleteObject(colorBrush_);
-        colorBrush_ = CreateSolidBrush(ColorToRGB(Color()));
+        colorBrush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
         colorBrushColor_ = Color();
     }
     return colorBrush_;
@@ -1320,18 +1312,12 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
         if (!g || !g->Visible()) continue;
         RECT r = g->BoundsRect();
         if (RectIsEmpty(r) || !RectVisible(dc, &r)) continue;
-        int saved = SaveDC(dc);
+        TSavedDC saved(dc);
         POINT org;
         GetViewportOrgEx(dc, &org);
         SetViewportOrgEx(dc, org.x + r.left, org.y + r.top, nullptr);
         IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-        try {
-            g->PaintOn(dc);
-        } catch (...) {
-            RestoreDC(dc, saved);
-            throw;
-        }
-        RestoreDC(dc, saved);
+        g->PaintOn(dc);
     }
 }
 
@@ -1697,17 +1683,18 @@ public:
     void ReleaseOwn() {
         if (!ownDc_) return;
         SetHandle(nullptr);
-        ReleaseDC(window_, ownDc_);
-        ownDc_ = nullptr;
+        ownDc_.reset();
     }
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
 protected:
     void CreateHandle() override {
-        window_ = control_.Handle();
-        ownDc_ = GetDC(window_);
-        if (!ownDc_) return;
-        SetHandle(ownDc_);
+        HDC dc = ownDc_.emplace(control_.Handle());
+        if (!dc) {
+            ownDc_.reset();
+            return;
+        }
+        SetHandle(dc);
         TCustomCanvas* self = this;
         PendingCanvasReleases().push_back([self, alive = alive_] {
             if (*alive) self->ReleaseOwn();
@@ -1716,8 +1703,7 @@ protected:
 
 private:
     TCustomControl& control_;
-    HWND window_ = nullptr;
-    HDC ownDc_ = nullptr;
+    std::optional<TWindowDC> ownDc_;
 };
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}

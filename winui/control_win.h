@@ -18,6 +18,7 @@
 #include "base/component.h"
 #include "base/small_set.h"
 #include "winui/canvas_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/messages_win.h"
 
 class TWinControl;
@@ -571,7 +572,7 @@ private:
     int alignDisabled_ = 0;
     bool alignPending_ = false;
     bool tabStop_ = false;
-    HBRUSH colorBrush_ = nullptr;
+    TGdiObject<HBRUSH> colorBrush_;
     TColor colorBrushColor_ = clNone;
     TControl* mouseControl_ = nullptr;  // the windowless child under the mouse
     TControl* captureControl_ = nullptr; // the windowless child that holds the mouse

@@ -9,6 +9,7 @@
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "winui/application_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/menu_win.h"
 #include "winui/text_win.h"
 
@@ -444,7 +445,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     if (pressed) OffsetRect(&rect, 1, 1);
 
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+    TSelectObject font(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     const std::wstring caption = WideText(Caption());
     RECT textSize{0, 0, 0, 0};
@@ -495,7 +496,6 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         }
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, DT_SINGLELINE);
     }
-    SelectObject(dc, oldFont);
     if (focused) {
         RECT focusRect = item.rcItem;
         InflateRect(&focusRect, -4, -4);
