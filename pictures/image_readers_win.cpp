@@ -7,6 +7,7 @@
 #include "pictures/icon_stream.h"
 #include "pictures/image_error.h"
 #include "pictures/pcx_reader.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
 
@@ -18,14 +19,13 @@ void WriteBytes(TMemoryStream& out, const std::vector<uint8_t>& bytes) {
 // colours) have no system palette to ask; the standard VGA colours stand in for it.
 TSystemPalette ScreenPalette() {
     TSystemPalette palette = DefaultSystemPalette();
-    HDC dc = GetDC(nullptr);
-    if (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) {
+    TWindowDC screen;
+    if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) {
         PALETTEENTRY entries[256] = {};
-        const UINT count = GetSystemPaletteEntries(dc, 0, 256, entries);
+        const UINT count = GetSystemPaletteEntries(screen, 0, 256, entries);
         for (UINT i = 0; i < count && i < 256; ++i)
             palette[i] = TBmpQuad{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 1};
     }
-    ReleaseDC(nullptr, dc);
     return palette;
 }
 
@@ -80,10 +80,8 @@ std::function<std::unique_ptr<TGraphic>()> Maker() {
 }  // namespace
 
 int ScreenColorDepth() {
-    HDC dc = GetDC(nullptr);
-    const int depth = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    ReleaseDC(nullptr, dc);
-    return depth;
+    TWindowDC screen;
+    return GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
 }
 
 // --- TOtherBitmap and its formats ---

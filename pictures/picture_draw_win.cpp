@@ -9,29 +9,18 @@ namespace {
 // A monochrome bitmap selected into a memory device context of its own.
 class TMaskDc {
 public:
-    explicit TMaskDc(HBITMAP mask) : mask_(mask), dc_(CreateCompatibleDC(nullptr)) {
-        if (!dc_ || !mask_) {
-            Free();
-            throw EInvalidGraphic(sid::OutOfResources);
-        }
-        old_ = SelectObject(dc_, mask_);
-    }
-    ~TMaskDc() { Free(); }
-    TMaskDc(const TMaskDc&) = delete;
-    TMaskDc& operator=(const TMaskDc&) = delete;
+    explicit TMaskDc(HBITMAP mask) : mask_(mask), selected_(CheckedDc(dc_, mask_), mask_) {}
     HDC Handle() const { return dc_; }
 
 private:
-    void Free() {
-        if (dc_ && old_) SelectObject(dc_, old_);
-        if (dc_) DeleteDC(dc_);
-        if (mask_) DeleteObject(mask_);
-        dc_ = nullptr;
-        mask_ = nullptr;
+    static HDC CheckedDc(HDC dc, HBITMAP mask) {
+        if (!dc || !mask) throw EInvalidGraphic(sid::OutOfResources);
+        return dc;
     }
-    HBITMAP mask_;
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
+    // Destroyed in reverse order: the selection undone, then the DC, then the bitmap.
+    TGdiObject<HBITMAP> mask_;
+    TMemoryDC dc_;
+    TSelectObject selected_;
 };
 
 // Colours a monochrome source takes on when blitted into Dc: bit 0 becomes Zero, bit 1 One.
@@ -95,7 +84,7 @@ void DrawTransparentBitmap(HDC dest, const RECT& destRect, TBitmap& source, cons
     const bool selected = flags.Has(bdSelected);
     HPALETTE palette = flags.Has(bdPalette) ? source.Palette() : nullptr;
     HDC sourceDc = source.Canvas().Handle();
-    TSelectedPalette destPalette(dest, palette);
+    TSelectPalette destPalette(dest, palette);
     TStretchMode destMode(dest);
 
     if (!masked && !brushCopy && !selected) {
@@ -107,7 +96,7 @@ void DrawTransparentBitmap(HDC dest, const RECT& destRect, TBitmap& source, cons
     TBitmap work(workW, workH, pf32bit);
     HDC workDc = work.Canvas().Handle();
     {
-        TSelectedPalette workPalette(workDc, palette);
+        TSelectPalette workPalette(workDc, palette);
         TStretchMode workMode(workDc);
         StretchBlt(workDc, 0, 0, workW, workH, sourceDc, sourceRect.left, sourceRect.top, sourceW, sourceH, SRCCOPY);
     }
@@ -135,8 +124,7 @@ void DrawTransparentBitmap(HDC dest, const RECT& destRect, TBitmap& source, cons
     } else {
         BitBlt(dest, destRect.left, destRect.top, workW, workH, workDc, 0, 0, SRCCOPY);
         TMonoColors colors(dest, RGB(0, 0, 0), RGB(255, 255, 255));
-        HGDIOBJ oldBrush = SelectObject(dest, brush);
+        TSelectObject selected(dest, brush);
         BitBlt(dest, destRect.left, destRect.top, workW, workH, mask.Handle(), 0, 0, DSPDxax);
-        SelectObject(dest, oldBrush);
     }
 }

@@ -8,27 +8,8 @@
 
 #include "base/small_set.h"
 #include "winui/canvas_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/graphics_win.h"
-
-// A palette selected as a background palette and realized in a device context for the life of
-// the object; without a palette nothing is selected.
-class TSelectedPalette {
-public:
-    TSelectedPalette(HDC dc, HPALETTE palette) : dc_(dc) {
-        if (!palette) return;
-        old_ = SelectPalette(dc, palette, TRUE);
-        RealizePalette(dc);
-    }
-    ~TSelectedPalette() {
-        if (old_) SelectPalette(dc_, old_, TRUE);
-    }
-    TSelectedPalette(const TSelectedPalette&) = delete;
-    TSelectedPalette& operator=(const TSelectedPalette&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_ = nullptr;
-};
 
 enum TBitmapDrawFlag { bdSelected, bdPalette, bdMasked, bdBrushCopy, bdStretch };
 using TBitmapDrawFlags = TSmallSet<TBitmapDrawFlag>;

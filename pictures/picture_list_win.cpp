@@ -27,21 +27,19 @@ class TClipping {
 public:
     TClipping(HDC dc, const RECT& rect, bool active) : dc_(active ? dc : nullptr) {
         if (!dc_) return;
-        saved_ = CreateRectRgn(0, 0, 0, 0);
+        saved_.Reset(CreateRectRgn(0, 0, 0, 0));
         hadRegion_ = GetClipRgn(dc_, saved_) == 1;
         IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
     }
     ~TClipping() {
-        if (!dc_) return;
-        SelectClipRgn(dc_, hadRegion_ ? saved_ : nullptr);
-        DeleteObject(saved_);
+        if (dc_) SelectClipRgn(dc_, hadRegion_ ? saved_.Get() : nullptr);
     }
     TClipping(const TClipping&) = delete;
     TClipping& operator=(const TClipping&) = delete;
 
 private:
     HDC dc_;
-    HRGN saved_ = nullptr;
+    TGdiObject<HRGN> saved_;
     bool hadRegion_ = false;
 };
 
@@ -427,7 +425,7 @@ void TPictureEntry::DrawTiled(TCanvas& canvas, const RECT& rect, RECT& drawRect,
     HPALETTE palette = nullptr;
     if (options.Has(poSelectPalette))
         if (auto* bitmap = dynamic_cast<TBitmap*>(Graphic()); bitmap && !bitmap->Empty()) palette = bitmap->Palette();
-    TSelectedPalette selection(dc, palette);
+    TSelectPalette selection(dc, palette);
     const TPictOption tileOptions = options - TPictOption{poClipping, poSelectPalette, poTiled};
     const int x0 = FirstTile(rect.left, rect.right - rect.left, tile.cx, options.Has(poLeft), options.Has(poRight));
     const int y0 = FirstTile(rect.top, rect.bottom - rect.top, tile.cy, options.Has(poTop), options.Has(poBottom));

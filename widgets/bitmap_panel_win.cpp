@@ -6,6 +6,7 @@
 #include "base/exception.h"
 #include "base/string_ids.h"
 #include "winui/form_win.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void DrawTiled(TCanvas& canvas, const TPanelPaint& paint, TBitmap& bitmap) {
     HDC dc = canvas.Handle();
     HDC source = tile ? tile->Canvas().Handle() : bitmap.Canvas().Handle();
     canvas.DeselectObjects();
-    const int saved = SaveDC(dc);
+    TSavedDC saved(dc);
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     if (HPALETTE palette = bitmap.Palette()) {
         SelectPalette(dc, palette, TRUE);
@@ -59,8 +60,8 @@ void DrawTiled(TCanvas& canvas, const TPanelPaint& paint, TBitmap& bitmap) {
             if (transparent && noColor) canvas.BrushCopy(target, bitmap, whole, key);
             else BitBlt(dc, x, y, tileWidth, tileHeight, source, 0, 0, SRCCOPY);
         }
+    // The canvas's own selections go before the saved state comes back.
     canvas.DeselectObjects();
-    RestoreDC(dc, saved);
 }
 
 void DrawStretched(TCanvas& canvas, const TPanelPaint& paint, TBitmap& bitmap) {
@@ -356,14 +357,13 @@ void TCustomBitmapPanel::PaintParentBackground(HDC dc) {
     if (!parent || !parent->HandleAllocated()) return;
     RECT clip = ClientRect();
     if (BevelOuter() != bvNone) InflateRect(&clip, -BevelWidth(), -BevelWidth());
-    const int saved = SaveDC(dc);
+    TSavedDC saved(dc);
     IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
     POINT origin;
     GetViewportOrgEx(dc, &origin);
     SetViewportOrgEx(dc, origin.x - Left(), origin.y - Top(), nullptr);
     parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
 }
 
 // --- TGraphicPanel ---

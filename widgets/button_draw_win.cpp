@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "widgets/button_layout.h"
+#include "winui/disabled_glyph_win.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
-
-int Luminance(COLORREF c) { return (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100; }
 
 bool Pushed(TButtonState state) { return state == bsDown || state == bsExclusive; }
 
@@ -45,7 +45,7 @@ void MakeGreyed(TBitmap& image, COLORREF transparent) {
         for (int x = 0; x < image.Width(); ++x) {
             const COLORREF c = GetPixel(dc, x, y);
             if (c == transparent) continue;
-            const int grey = 128 + Luminance(c) / 2;
+            const int grey = 128 + GlyphLuminance(c) / 2;
             COLORREF g = RGB(grey, grey, grey);
             if (g == transparent) g = RGB(grey, grey, grey ^ 1);
             ::SetPixel(dc, x, y, g);
@@ -62,12 +62,7 @@ void DrawGlyph(TCanvas& canvas, const TButtonPaint& paint, int x, int y) {
     else if (Pushed(paint.State) && count > 2) index = 2;
     else if (paint.Hot && paint.State == bsUp && count > 3) index = 3;
     if (paint.State == bsDisabled && index == 0) {
-        // The shape embossed: a highlight copy one pixel down and right, the shadow on top.
-        HBITMAP shape = DarkShape(glyph, RECT{0, 0, width, glyph.Height()}, transparent);
-        HDC dc = canvas.Handle();
-        PaintShape(dc, x + 1, y + 1, width, glyph.Height(), shape, GetSysColor(COLOR_BTNHIGHLIGHT));
-        PaintShape(dc, x, y, width, glyph.Height(), shape, GetSysColor(COLOR_BTNSHADOW));
-        DeleteObject(shape);
+        DrawDisabledGlyph(canvas.Handle(), x, y, glyph, RECT{0, 0, width, glyph.Height()}, transparent);
         return;
     }
     std::unique_ptr<TBitmap> image = GlyphImage(glyph, index, width);
@@ -101,51 +96,13 @@ TColor GlyphMaskColor(TBitmap& glyph, TColor mask) {
 
 void FillDithered(HDC dc, const RECT& rect) {
     static const WORD pattern[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH brush = CreatePatternBrush(bits);
+    TGdiObject<HBITMAP> bits(CreateBitmap(8, 8, 1, 1, pattern));
+    TGdiObject<HBRUSH> brush(CreatePatternBrush(bits));
     const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
     const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     FillRect(dc, &rect, brush);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBack);
-    DeleteObject(brush);
-    DeleteObject(bits);
-}
-
-HBITMAP DarkShape(TBitmap& image, const RECT& source, COLORREF transparent) {
-    const int width = source.right - source.left, height = source.bottom - source.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HBITMAP shape = CreateBitmap(width, height, 1, 1, nullptr);
-    HGDIOBJ old = SelectObject(dc, shape);
-    PatBlt(dc, 0, 0, width, height, WHITENESS);
-    HDC src = image.Canvas().Handle();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = GetPixel(src, source.left + x, source.top + y);
-            if (c != transparent && Luminance(c) < 192) ::SetPixel(dc, x, y, RGB(0, 0, 0));
-        }
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return shape;
-}
-
-void PaintShape(HDC dc, int x, int y, int width, int height, HBITMAP shape, COLORREF color) {
-    HDC shapeDc = CreateCompatibleDC(dc);
-    HGDIOBJ oldShape = SelectObject(shapeDc, shape);
-    HBRUSH brush = CreateSolidBrush(color);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    // Destination where the shape is white, the brush where it is black (PSDPxax).
-    BitBlt(dc, x, y, width, height, shapeDc, 0, 0, 0x00B8074A);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBack);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-    SelectObject(shapeDc, oldShape);
-    DeleteDC(shapeDc);
 }
 
 void DrawButtonFace(TCanvas& canvas, const TButtonPaint& paint) {

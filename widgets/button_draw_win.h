@@ -44,9 +44,3 @@ TColor GlyphMaskColor(TBitmap& glyph, TColor mask);
 
 // Fills Rect with the dithered pattern of latched buttons (button face and highlight).
 void FillDithered(HDC dc, const RECT& rect);
-
-// The shape of Image's opaque dark pixels (below a light threshold) as a monochrome bitmap:
-// black where drawn, white elsewhere; the caller frees it.
-HBITMAP DarkShape(TBitmap& image, const RECT& source, COLORREF transparent);
-// Paints Color where Shape is black and leaves the destination where it is white.
-void PaintShape(HDC dc, int x, int y, int width, int height, HBITMAP shape, COLORREF color);

@@ -8,6 +8,7 @@
 #include "base/format.h"
 #include "base/string_ids.h"
 #include "winui/application_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/text_win.h"
 #include "winui/timer_win.h"
 
@@ -26,6 +27,12 @@ std::vector<TDock*>& AllDocks() {
     return docks;
 }
 
+POINT CursorPos() {
+    POINT p;
+    GetCursorPos(&p);
+    return p;
+}
+
 RECT ScreenRect(TControl& control) {
     const POINT origin = control.ClientToScreen(POINT{0, 0});
     return RECT{origin.x, origin.y, origin.x + control.Width(), origin.y + control.Height()};
@@ -34,19 +41,15 @@ RECT ScreenRect(TControl& control) {
 // Inverts a frame of Thickness pixels on the screen with a half-tone brush, as window drags do.
 void InvertFrame(const RECT& r, int thickness) {
     static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    HDC dc = GetDCEx(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH brush = CreatePatternBrush(bits);
-    HGDIOBJ old = SelectObject(dc, brush);
+    TWindowDC dc = TWindowDC::WithOptions(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    TGdiObject<HBITMAP> bits(CreateBitmap(8, 8, 1, 1, pattern));
+    TGdiObject<HBRUSH> brush(CreatePatternBrush(bits));
+    TSelectObject selected(dc, brush);
     const int w = r.right - r.left, h = r.bottom - r.top;
     PatBlt(dc, r.left, r.top, w, thickness, PATINVERT);
     PatBlt(dc, r.left, r.bottom - thickness, w, thickness, PATINVERT);
     PatBlt(dc, r.left, r.top + thickness, thickness, h - 2 * thickness, PATINVERT);
     PatBlt(dc, r.right - thickness, r.top + thickness, thickness, h - 2 * thickness, PATINVERT);
-    SelectObject(dc, old);
-    DeleteObject(brush);
-    DeleteObject(bits);
-    ReleaseDC(nullptr, dc);
 }
 
 void CollectToolbars(TComponent* root, std::vector<TToolbar*>& toolbars) {
@@ -522,34 +525,26 @@ void TToolbar::EndDrag(bool apply) {
 }
 
 void TToolbar::WndProc(TMessage& msg) {
-    if (drag_) {
-        switch (msg.Msg) {
-        case WM_MOUSEMOVE: {
-            POINT p;
-            GetCursorPos(&p);
-            drag_->Move(p);
-            return;
-        }
-        case WM_LBUTTONUP: {
-            POINT p;
-            GetCursorPos(&p);
-            drag_->Move(p);
-            EndDrag(true);
-            return;
-        }
-        case WM_RBUTTONDOWN:
-        case WM_CANCELMODE:
-            EndDrag(false);
-            return;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(msg.LParam) != Handle()) EndDrag(false);
-            return;
-        default:
-            break;
-        }
-    }
+    if (drag_ && DragMessage(msg)) return;
     if (msg.Msg == CM_TEXTCHANGED && window_) window_->SetCaption(Caption());
     TCustomControl::WndProc(msg);
+}
+
+// The mouse while the toolbar is dragged; true when the message belonged to the drag.
+bool TToolbar::DragMessage(TMessage& msg) {
+    switch (msg.Msg) {
+    case WM_MOUSEMOVE: drag_->Move(CursorPos()); return true;
+    case WM_LBUTTONUP:
+        drag_->Move(CursorPos());
+        EndDrag(true);
+        return true;
+    case WM_RBUTTONDOWN:
+    case WM_CANCELMODE: EndDrag(false); return true;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(msg.LParam) != Handle()) EndDrag(false);
+        return true;
+    default: return false;
+    }
 }
 
 // =====================================================================================
@@ -582,15 +577,12 @@ int CaptionWidth(const std::string& caption, bool closeBox) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return 0;
-    HFONT font = CreateFontIndirectW(&metrics.lfSmCaptionFont);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    TGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfSmCaptionFont));
+    TWindowDC dc;
+    TSelectObject selected(dc, font);
     SIZE text{0, 0};
     const std::wstring wide = WideText(caption);
     GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &text);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
     return text.cx + 10 + (closeBox ? GetSystemMetrics(SM_CXSMSIZE) + 2 : 0);
 }
 
@@ -632,25 +624,28 @@ void TFloatingToolWindow::WndProc(TMessage& msg) {
         msg.WParam = TRUE;
         DefaultHandler(msg);
         return;
-    case WM_NCLBUTTONDOWN:
-        // The caption drags the toolbar, which may dock, instead of only moving the window.
-        if (msg.WParam == HTCAPTION) {
-            POINT p{MouseX(msg), MouseY(msg)};
-            toolbar_.BeginDrag(p);
-            return;
-        }
-        break;
-    case WM_NCLBUTTONDBLCLK:
-        if (msg.WParam == HTCAPTION && toolbar_.LastDock()) {
-            toolbar_.DockTo(toolbar_.LastDock(), toolbar_.DockRow(), toolbar_.DockPos());
-            if (toolbar_.OnMoved) toolbar_.OnMoved(toolbar_);
-            return;
-        }
-        break;
-    default:
-        break;
+    case WM_NCLBUTTONDOWN: WMNCLButtonDown(msg); return;
+    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(msg); return;
+    default: TForm::WndProc(msg);
     }
-    TForm::WndProc(msg);
+}
+
+void TFloatingToolWindow::WMNCLButtonDown(TMessage& msg) {
+    // The caption drags the toolbar, which may dock, instead of only moving the window.
+    if (msg.WParam != HTCAPTION) {
+        TForm::WndProc(msg);
+        return;
+    }
+    toolbar_.BeginDrag(POINT{MouseX(msg), MouseY(msg)});
+}
+
+void TFloatingToolWindow::WMNCLButtonDblClk(TMessage& msg) {
+    if (msg.WParam != HTCAPTION || !toolbar_.LastDock()) {
+        TForm::WndProc(msg);
+        return;
+    }
+    toolbar_.DockTo(toolbar_.LastDock(), toolbar_.DockRow(), toolbar_.DockPos());
+    if (toolbar_.OnMoved) toolbar_.OnMoved(toolbar_);
 }
 
 // =====================================================================================

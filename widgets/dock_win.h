@@ -143,6 +143,7 @@ private:
     // After the own size may have changed: the dock lays out again, or the window fits.
     void SizeChanged();
     void EndDrag(bool apply);
+    bool DragMessage(TMessage& msg);
 
     int dockRow_ = 0;
     int dockPos_ = 0;
@@ -175,6 +176,9 @@ protected:
     void DoClose(TCloseAction& action) override;
 
 private:
+    void WMNCLButtonDown(TMessage& msg);
+    void WMNCLButtonDblClk(TMessage& msg);
+
     TToolbar& toolbar_;
     TForm* home_;
 };

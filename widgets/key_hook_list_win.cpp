@@ -127,9 +127,15 @@ bool THookList::WantsKey(HWND window, WORD key) {
     const TEntry* entry = Find(window);
     if (!entry) return false;
     const TShiftState shift = KeyboardShiftState();
-    for (TControl* control : entry->Controls)
-        if (auto* client = dynamic_cast<TKeyHookClient*>(control); client && client->HookWantsKey(key, shift)) return true;
-    return false;
+    bool wanted = false;
+    GuardedCall([&] {
+        for (TControl* control : entry->Controls)
+            if (auto* client = dynamic_cast<TKeyHookClient*>(control); client && client->HookWantsKey(key, shift)) {
+                wanted = true;
+                return;
+            }
+    });
+    return wanted;
 }
 
 LRESULT CALLBACK THookList::HookProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -137,31 +143,37 @@ LRESULT CALLBACK THookList::HookProc(HWND window, UINT msg, WPARAM wParam, LPARA
     const TEntry* entry = list.Find(window);
     if (!entry) return DefWindowProcW(window, msg, wParam, lParam);
     const WNDPROC original = entry->Original;
-    const WORD key = static_cast<WORD>(wParam);
     switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        // One press clicks once: the auto-repeats of a key a control takes are swallowed
-        // without a click.
-        if (IsAutoRepeat(lParam) ? list.WantsKey(window, key) : list.KeyDown(window, key)) return 0;
+        if (list.WMKeyDown(window, static_cast<WORD>(wParam), lParam)) return 0;
         break;
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-        list.KeyUp(window, key);
-        break;
-    case WM_GETDLGCODE: {
-        LRESULT code = CallWindowProcW(original, window, msg, wParam, lParam);
-        if (wParam && list.WantsKey(window, key)) code |= DLGC_WANTALLKEYS;
-        return code;
-    }
-    case WM_NCDESTROY: {
-        const LRESULT result = CallWindowProcW(original, window, msg, wParam, lParam);
-        if (TEntry* gone = list.Find(window)) list.entries_.erase(list.entries_.begin() + (gone - list.entries_.data()));
-        return result;
-    }
-    default:
-        break;
+    case WM_SYSKEYUP: list.KeyUp(window, static_cast<WORD>(wParam)); break;
+    case WM_GETDLGCODE: return list.WMGetDlgCode(original, window, wParam, lParam);
+    case WM_NCDESTROY: return list.WMNCDestroy(original, window, wParam, lParam);
+    default: break;
     }
     if (!IsWindow(window)) return 0;
     return CallWindowProcW(original, window, msg, wParam, lParam);
+}
+
+// True when a control took the key. One press clicks once: the auto-repeats of a key a
+// control takes are swallowed without a click.
+bool THookList::WMKeyDown(HWND window, WORD key, LPARAM keyData) {
+    return IsAutoRepeat(keyData) ? WantsKey(window, key) : KeyDown(window, key);
+}
+
+// The window's own dialog code, with every key claimed that one of its controls takes now.
+LRESULT THookList::WMGetDlgCode(WNDPROC original, HWND window, WPARAM wParam, LPARAM lParam) {
+    LRESULT code = CallWindowProcW(original, window, WM_GETDLGCODE, wParam, lParam);
+    if (wParam && WantsKey(window, static_cast<WORD>(wParam))) code |= DLGC_WANTALLKEYS;
+    return code;
+}
+
+// The window is gone: its entry goes without restoring anything.
+LRESULT THookList::WMNCDestroy(WNDPROC original, HWND window, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(original, window, WM_NCDESTROY, wParam, lParam);
+    if (TEntry* gone = Find(window)) entries_.erase(entries_.begin() + (gone - entries_.data()));
+    return result;
 }

@@ -55,6 +55,9 @@ private:
     const TEntry* Find(HWND window) const;
     // The entry's controls in the child order of the window's control.
     std::vector<TControl*> Ordered(const TEntry& entry) const;
+    bool WMKeyDown(HWND window, WORD key, LPARAM keyData);
+    LRESULT WMGetDlgCode(WNDPROC original, HWND window, WPARAM wParam, LPARAM lParam);
+    LRESULT WMNCDestroy(WNDPROC original, HWND window, WPARAM wParam, LPARAM lParam);
     bool KeyDown(HWND window, WORD key);
     void KeyUp(HWND window, WORD key);
     bool WantsKey(HWND window, WORD key);

@@ -569,42 +569,47 @@ void TNewSpeedButton::WndProc(TMessage& msg) {
     }
     switch (msg.Msg) {
     case CM_MOUSEENTER:
-    case CM_MOUSELEAVE:
-        if (reinterpret_cast<TControl*>(msg.LParam) == this) {
-            UpdateHot();
-            UpdateTracking();
-        }
-        return;
-    case CM_BUTTONPRESSED:
-        // Another button of the group went down.
-        if (groupIndex_ != 0 && static_cast<int>(msg.WParam) == groupIndex_ &&
-            reinterpret_cast<TControl*>(msg.LParam) != this && Down()) {
-            options_.Set(boDown, false);
-            Invalidate();
-            Announce(boDown);
-        }
-        return;
-    case CM_ENABLEDCHANGED:
-        if (!Enabled()) {
-            pressed_ = false;
-            leftHeld_ = false;
-            StopRepeat();
-        }
-        UpdateKeyHook();
-        Invalidate();
-        return;
-    case CM_DIALOGCHAR:
-        if (IsAccel(static_cast<char>(msg.WParam), Caption()) && Enabled() && Showing()) {
-            if (InGroup()) ChangeDown(!Down());
-            Click();
-            msg.Result = 1;
-            return;
-        }
-        break;
-    default:
-        break;
+    case CM_MOUSELEAVE: CMMouseEnterLeave(msg); return;
+    case CM_BUTTONPRESSED: CMButtonPressed(msg); return;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(msg); return;
+    case CM_DIALOGCHAR: CMDialogChar(msg); return;
+    default: TGraphicControl::WndProc(msg);
     }
-    TGraphicControl::WndProc(msg);
+}
+
+void TNewSpeedButton::CMMouseEnterLeave(TMessage& msg) {
+    if (reinterpret_cast<TControl*>(msg.LParam) != this) return;
+    UpdateHot();
+    UpdateTracking();
+}
+
+void TNewSpeedButton::CMButtonPressed(TMessage& msg) {
+    // Another button of the group went down.
+    if (groupIndex_ == 0 || static_cast<int>(msg.WParam) != groupIndex_) return;
+    if (reinterpret_cast<TControl*>(msg.LParam) == this || !Down()) return;
+    options_.Set(boDown, false);
+    Invalidate();
+    Announce(boDown);
+}
+
+void TNewSpeedButton::CMEnabledChanged(TMessage&) {
+    if (!Enabled()) {
+        pressed_ = false;
+        leftHeld_ = false;
+        StopRepeat();
+    }
+    UpdateKeyHook();
+    Invalidate();
+}
+
+void TNewSpeedButton::CMDialogChar(TMessage& msg) {
+    if (!IsAccel(static_cast<char>(msg.WParam), Caption()) || !Enabled() || !Showing()) {
+        TGraphicControl::WndProc(msg);
+        return;
+    }
+    if (InGroup()) ChangeDown(!Down());
+    Click();
+    msg.Result = 1;
 }
 
 void TNewSpeedButton::Paint() {

@@ -151,6 +151,10 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    void CMMouseEnterLeave(TMessage& msg);
+    void CMButtonPressed(TMessage& msg);
+    void CMEnabledChanged(TMessage& msg);
+    void CMDialogChar(TMessage& msg);
     void OptionChanged(unsigned bit);
     void ChangeDown(bool value);
     void Announce(WPARAM bit);

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "base/format.h"
+#include "winui/font_metrics_win.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ constexpr unsigned SpinRepeat = 100;
 void DrawArrow(HDC dc, const RECT& rect, int direction, COLORREF color) {
     const int size = std::max(2, std::min<int>((rect.right - rect.left) / 3, (rect.bottom - rect.top) / 2));
     const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
-    HBRUSH brush = CreateSolidBrush(color);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(color));
     for (int i = 0; i < size; ++i) {
         // Row I of the triangle, from its tip.
         RECT line;
@@ -26,7 +28,6 @@ void DrawArrow(HDC dc, const RECT& rect, int direction, COLORREF color) {
         }
         FillRect(dc, &line, brush);
     }
-    DeleteObject(brush);
 }
 
 }  // namespace
@@ -219,15 +220,8 @@ void TSpinMaskEdit::PlaceButton() {
 }
 
 int TSpinMaskEdit::MinimumHeight() {
-    HDC dc = GetDC(nullptr);
-    TEXTMETRICW system{};
-    GetTextMetricsW(dc, &system);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return std::min(system.tmHeight, metrics.tmHeight) + 2 * GetSystemMetrics(SM_CYEDGE);
+    const TFontHeights heights = ScreenFontHeights(Font().Handle());
+    return std::min(heights.System, heights.Font) + 2 * GetSystemMetrics(SM_CYEDGE);
 }
 
 void TSpinMaskEdit::SetBounds(int left, int top, int width, int height) {

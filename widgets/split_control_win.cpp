@@ -7,6 +7,12 @@ namespace {
 
 TSplitControl* running = nullptr;
 
+POINT CursorPos() {
+    POINT p;
+    GetCursorPos(&p);
+    return p;
+}
+
 bool LeftButtonDown() {
     const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
     return (GetAsyncKeyState(button) & 0x8000) != 0;
@@ -78,7 +84,7 @@ void TSplitControl::Begin() {
     SetCapture(Handle());
     // A cache context of the form that does not leave out the child windows, so that the line
     // runs across them.
-    dc_ = GetDCEx(form_.Handle(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    dc_.emplace(TWindowDC::WithOptions(form_.Handle(), nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE));
     running = this;
     InvertLine();
 }
@@ -98,9 +104,9 @@ RECT TSplitControl::LineRect() const {
 }
 
 void TSplitControl::InvertLine() {
-    if (!dc_) return;
+    if (!dc_ || !*dc_) return;
     const RECT r = LineRect();
-    PatBlt(dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
+    PatBlt(*dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
     lineShown_ = !lineShown_;
 }
 
@@ -117,8 +123,7 @@ void TSplitControl::Finish(bool apply) {
     if (finished_) return;
     finished_ = true;
     if (lineShown_) InvertLine();
-    if (dc_) ReleaseDC(form_.Handle(), dc_);
-    dc_ = nullptr;
+    dc_.reset();
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
     if (running == this) running = nullptr;
     if (!apply) return;
@@ -131,34 +136,26 @@ void TSplitControl::Finish(bool apply) {
 void TSplitControl::WndProc(TMessage& msg) {
     switch (msg.Msg) {
     case WM_MOUSEMOVE:
-        if (!finished_) {
-            POINT p;
-            GetCursorPos(&p);
-            Move(p);
-        }
+        if (!finished_) Move(CursorPos());
         return;
-    case WM_LBUTTONUP:
-        if (!finished_) {
-            POINT p;
-            GetCursorPos(&p);
-            Move(p);
-            Finish(true);
-            // Freed once this message is done.
-            PostMessageW(Handle(), CM_RELEASE, 0, 0);
-        }
-        return;
-    case WM_CAPTURECHANGED:
-        // Capture taken away: the drag ends where it was, without resizing.
-        if (!finished_ && reinterpret_cast<HWND>(msg.LParam) != Handle()) {
-            Finish(false);
-            PostMessageW(Handle(), CM_RELEASE, 0, 0);
-        }
-        return;
-    case CM_RELEASE:
-        delete this;
-        return;
-    default:
-        break;
+    case WM_LBUTTONUP: WMLButtonUp(msg); return;
+    case WM_CAPTURECHANGED: WMCaptureChanged(msg); return;
+    case CM_RELEASE: delete this; return;
+    default: TWinControl::WndProc(msg);
     }
-    TWinControl::WndProc(msg);
+}
+
+void TSplitControl::WMLButtonUp(TMessage&) {
+    if (finished_) return;
+    Move(CursorPos());
+    Finish(true);
+    // Freed once this message is done.
+    PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TSplitControl::WMCaptureChanged(TMessage& msg) {
+    // Capture taken away: the drag ends where it was, without resizing.
+    if (finished_ || reinterpret_cast<HWND>(msg.LParam) == Handle()) return;
+    Finish(false);
+    PostMessageW(Handle(), CM_RELEASE, 0, 0);
 }

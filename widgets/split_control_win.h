@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "winui/control_win.h"
+#include "winui/gdi_scope_win.h"
 
 class TSplitControl : public TWinControl {
 public:
@@ -40,6 +42,8 @@ protected:
 
 private:
     TSplitControl(TWinControl& form, TControl& bar, int minSize, int maxSize, TControl& sized);
+    void WMLButtonUp(TMessage& msg);
+    void WMCaptureChanged(TMessage& msg);
     void Begin();
     void Move(POINT screen);
     void Finish(bool apply);
@@ -57,7 +61,7 @@ private:
     int size_ = 0;
     POINT start_{};
     int offset_ = 0;
-    HDC dc_ = nullptr;
+    std::optional<TWindowDC> dc_;
     bool lineShown_ = false;
     bool finished_ = false;
 };

@@ -1,5 +1,6 @@
 #include "widgets/win95_form_win.h"
 
+#include <optional>
 #include <string>
 
 #include "base/cp1252.h"
@@ -9,40 +10,28 @@
 #include "widgets/placement_win.h"
 #include "widgets/popup_placement.h"
 #include "winui/application_win.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
 
 // The caption fonts of all forms, from the system's non-client metrics, and the off-screen
 // bitmap in which captions are composed.
 struct TCaptionResources {
-    HFONT CaptionFont = nullptr;
-    HFONT SmallCaptionFont = nullptr;
-    HDC MemoryDc = nullptr;
-    HBITMAP Bitmap = nullptr;
-    HGDIOBJ OldBitmap = nullptr;
+    TGdiObject<HFONT> CaptionFont;
+    TGdiObject<HFONT> SmallCaptionFont;
+    // Destroyed in reverse order: the bitmap's selection undone, the bitmap, then the DC.
+    std::optional<TMemoryDC> MemoryDc;
+    TGdiObject<HBITMAP> Bitmap;
+    std::optional<TSelectObject> BitmapSelected;
     int Width = 0;
     int Height = 0;
 
-    ~TCaptionResources() {
-        FreeFonts();
-        FreeBitmap();
-        if (MemoryDc) DeleteDC(MemoryDc);
-    }
-    void FreeFonts() {
-        if (CaptionFont) DeleteObject(CaptionFont);
-        if (SmallCaptionFont) DeleteObject(SmallCaptionFont);
-        CaptionFont = SmallCaptionFont = nullptr;
-    }
     void FreeBitmap() {
-        if (Bitmap) {
-            SelectObject(MemoryDc, OldBitmap);
-            DeleteObject(Bitmap);
-        }
-        Bitmap = nullptr;
+        BitmapSelected.reset();
+        Bitmap.Reset();
         Width = Height = 0;
     }
     void BuildFonts() {
-        FreeFonts();
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
         if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
@@ -50,20 +39,20 @@ struct TCaptionResources {
             metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
             SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
         }
-        CaptionFont = CreateFontIndirectW(&metrics.lfCaptionFont);
-        SmallCaptionFont = CreateFontIndirectW(&metrics.lfSmCaptionFont);
+        CaptionFont.Reset(CreateFontIndirectW(&metrics.lfCaptionFont));
+        SmallCaptionFont.Reset(CreateFontIndirectW(&metrics.lfSmCaptionFont));
     }
     // A memory context holding a bitmap of at least Width x Height compatible with Dc.
     HDC Canvas(HDC dc, int width, int height) {
-        if (!MemoryDc) MemoryDc = CreateCompatibleDC(dc);
+        if (!MemoryDc) MemoryDc.emplace(dc);
         if (width > Width || height > Height) {
             FreeBitmap();
-            Bitmap = CreateCompatibleBitmap(dc, width, height);
-            OldBitmap = SelectObject(MemoryDc, Bitmap);
+            Bitmap.Reset(CreateCompatibleBitmap(dc, width, height));
+            BitmapSelected.emplace(*MemoryDc, Bitmap);
             Width = width;
             Height = height;
         }
-        return MemoryDc;
+        return *MemoryDc;
     }
 };
 
@@ -79,9 +68,8 @@ bool SystemSettingsChanged(TComponent*, THookMessage&) {
 }
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(color));
     FillRect(dc, &rect, brush);
-    DeleteObject(brush);
 }
 
 // The previously active window while a popup is shown: it keeps drawing itself as active.
@@ -252,9 +240,8 @@ bool TWin95Form::PaintsOwnCaption() {
 
 void TWin95Form::RedrawCaption() {
     if (!PaintsOwnCaption()) return;
-    HDC dc = GetWindowDC(Handle());
+    TWindowDC dc = TWindowDC::WholeWindow(Handle());
     PaintCaption(dc, cpAll, CaptionRect(), ncActive_);
-    ReleaseDC(Handle(), dc);
 }
 
 void TWin95Form::PaintCaption(HDC dc, unsigned mask, const RECT& rect, bool active) {
@@ -275,11 +262,9 @@ void TWin95Form::PaintCaption(HDC dc, unsigned mask, const RECT& rect, bool acti
     if (gradient) {
         const int exponent = GradientExponent(GetDeviceCaps(dc, NUMCOLORS));
         for (const TGradientBand& band : GradientBands(0, width, background, exponent)) {
-            HBRUSH brush = CreateSolidBrush(band.Color);
-            HGDIOBJ old = SelectObject(mem, brush);
+            TGdiObject<HBRUSH> brush(CreateSolidBrush(band.Color));
+            TSelectObject selected(mem, brush);
             PatBlt(mem, band.X, 0, band.Width, height, PATCOPY);
-            SelectObject(mem, old);
-            DeleteObject(brush);
             ++lastBands_;
         }
     }
@@ -337,12 +322,11 @@ void TWin95Form::PaintCaption(HDC dc, unsigned mask, const RECT& rect, bool acti
     }
     if (mask & cpText) {
         const std::u16string caption = Cp1252ToUtf16(Caption());
-        HGDIOBJ oldFont = SelectObject(mem, tool ? res.SmallCaptionFont : res.CaptionFont);
+        TSelectObject font(mem, tool ? res.SmallCaptionFont.Get() : res.CaptionFont.Get());
         SetBkMode(mem, TRANSPARENT);
         SetTextColor(mem, textColor);
         DrawTextW(mem, reinterpret_cast<LPCWSTR>(caption.c_str()), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-        SelectObject(mem, oldFont);
     }
     BitBlt(dc, rect.left, rect.top, width, height, mem, 0, 0, SRCCOPY);
 }
@@ -356,29 +340,26 @@ void TWin95Form::WMNCPaint(TMessage& msg) {
     RECT windowRect;
     GetWindowRect(window, &windowRect);
     // The update region in screen coordinates: the whole window, or what the message names.
-    HRGN region = CreateRectRgnIndirect(&windowRect);
+    TGdiObject<HRGN> region(CreateRectRgnIndirect(&windowRect));
     if (msg.WParam > 1) CombineRgn(region, region, reinterpret_cast<HRGN>(msg.WParam), RGN_AND);
     const RECT caption = CaptionRect();
-
-    HDC dc = GetWindowDC(window);
-    HRGN clip = CreateRectRgn(0, 0, 0, 0);
-    CombineRgn(clip, region, nullptr, RGN_COPY);
-    OffsetRgn(clip, -windowRect.left, -windowRect.top);
-    SelectClipRgn(dc, clip);
-    DeleteObject(clip);
-    PaintCaption(dc, cpAll, caption, ncActive_);
-    ReleaseDC(window, dc);
-
+    {
+        TWindowDC dc = TWindowDC::WholeWindow(window);
+        // The clip region in window coordinates (SelectClipRgn takes a copy).
+        TGdiObject<HRGN> clip(CreateRectRgn(0, 0, 0, 0));
+        CombineRgn(clip, region, nullptr, RGN_COPY);
+        OffsetRgn(clip, -windowRect.left, -windowRect.top);
+        SelectClipRgn(dc, clip);
+        PaintCaption(dc, cpAll, caption, ncActive_);
+    }
     // The rest of the frame is the framework's, without the caption.
-    HRGN captionRegion = CreateRectRgn(windowRect.left + caption.left, windowRect.top + caption.top,
-                                       windowRect.left + caption.right, windowRect.top + caption.bottom);
+    TGdiObject<HRGN> captionRegion(CreateRectRgn(windowRect.left + caption.left, windowRect.top + caption.top,
+                                                 windowRect.left + caption.right, windowRect.top + caption.bottom));
     CombineRgn(region, region, captionRegion, RGN_DIFF);
-    DeleteObject(captionRegion);
     TMessage rest = msg;
-    rest.WParam = reinterpret_cast<WPARAM>(region);
+    rest.WParam = reinterpret_cast<WPARAM>(region.Get());
     TForm::WMNCPaint(rest);
     msg.Result = rest.Result;
-    DeleteObject(region);
 }
 
 void TWin95Form::WMNCActivate(TMessage& msg) {

@@ -5,6 +5,7 @@
 #include "base/exception.h"
 #include "base/program.h"
 #include "base/string_ids.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/drag_win.h"
 #include "winui/menu_win.h"
 #include "winui/text_win.h"
@@ -17,6 +18,18 @@ constexpr int ExternalExceptionId = 65510;  // "Externe Exception %x"
 
 const wchar_t* const ApplicationClass = L"TApplication";
 const wchar_t* const HintClass = L"VarnoletHintWindow";
+
+// The last resort when showing an error failed itself (an exception handler that threw): a
+// plain message box with the message, made so that nothing in it can throw again.
+void ShowLastResortMessage(const char* message) noexcept {
+    try {
+        ProgramMessages().push_back(message);
+        std::wstring caption = WideText(Application ? Application->Title() : std::string());
+        MessageBoxW(nullptr, WideText(message).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    } catch (...) {
+        MessageBoxA(nullptr, message, nullptr, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+}
 
 void MessageBoxHandler(const std::string& message, TMessageKind kind) {
     HWND owner = nullptr;
@@ -51,13 +64,14 @@ public:
         Create();
         text_ = text;
         color_ = color;
-        HDC dc = GetDC(window_);
-        HGDIOBJ old = SelectObject(dc, Screen->HintFont().Handle());
         RECT r{0, 0, maxWidth, 0};
-        std::wstring wide = WideText(text);
-        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, old);
-        ReleaseDC(window_, dc);
+        {
+            TWindowDC dc(window_);
+            TSelectObject font(dc, Screen->HintFont().Handle());
+            std::wstring wide = WideText(text);
+            DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
+                      DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+        }
         int w = r.right + 8, h = r.bottom + 4;
         // Keep the hint on the screen.
         int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -95,25 +109,24 @@ private:
     static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<THintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && msg == WM_PAINT) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            RECT r;
-            GetClientRect(window, &r);
-            HBRUSH brush = CreateSolidBrush(ColorToRGB(self->color_));
-            FillRect(dc, &r, brush);
-            DeleteObject(brush);
-            HGDIOBJ old = SelectObject(dc, Screen->HintFont().Handle());
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, ColorToRGB(clInfoText));
-            InflateRect(&r, -3, -1);
-            std::wstring wide = WideText(self->text_);
-            DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-            SelectObject(dc, old);
-            EndPaint(window, &ps);
+            GuardedCall([self] { self->WMPaint(); });
             return 0;
         }
         if (msg == WM_NCHITTEST) return HTTRANSPARENT;
         return DefWindowProcW(window, msg, wParam, lParam);
+    }
+    void WMPaint() {
+        TPaintDC dc(window_);
+        RECT r;
+        GetClientRect(window_, &r);
+        TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color_)));
+        FillRect(dc, &r, brush);
+        TSelectObject font(dc, Screen->HintFont().Handle());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorToRGB(clInfoText));
+        InflateRect(&r, -3, -1);
+        std::wstring wide = WideText(text_);
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     }
 
     HWND window_ = nullptr;
@@ -216,44 +229,60 @@ void TApplication::WndProc(TMessage& msg) {
     case WM_CLOSE:
         if (mainForm_) mainForm_->Close();
         return;
-    case WM_ACTIVATEAPP:
-        active_ = msg.WParam != 0;
-        if (active_ && OnActivate) OnActivate(*this);
-        if (!active_) {
-            CancelHint();
-            if (OnDeactivate) OnDeactivate(*this);
-        }
-        break;
-    case WM_TIMER:
-        if (msg.WParam == HintShowTimer) {
-            KillTimer(handle_, HintShowTimer);
-            POINT p;
-            GetCursorPos(&p);
-            ActivateHint(p);
-            return;
-        }
-        if (msg.WParam == HintHideTimer) {
-            KillTimer(handle_, HintHideTimer);
-            HideHint();
-            return;
-        }
-        break;
-    case WM_INITMENUPOPUP:
-        if (TPopupMenu* popup = ActivePopupMenu()) popup->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam));
-        break;
-    case WM_MENUSELECT:
-        if (!(HIWORD(msg.WParam) & MF_POPUP)) {
-            TMenuItem* item = FindMenuItemByCommand(LOWORD(msg.WParam));
-            SetHint(item ? GetLongHint(item->Hint()) : std::string());
-        }
-        break;
+    case WM_ACTIVATEAPP: WMActivateApp(msg); return;
+    case WM_TIMER: WMTimer(msg); return;
+    case WM_INITMENUPOPUP: WMInitMenuPopup(msg); return;
+    case WM_MENUSELECT: WMMenuSelect(msg); return;
     case WM_ENDSESSION:
         if (msg.WParam) Terminate();
         return;
     case UM_SHORTCUT: msg.Result = 0; return;
-    default: break;
+    default: DefaultHandler(msg);
     }
+}
+
+void TApplication::DefaultHandler(TMessage& msg) {
     msg.Result = DefWindowProcW(handle_, msg.Msg, msg.WParam, msg.LParam);
+}
+
+void TApplication::WMActivateApp(TMessage& msg) {
+    active_ = msg.WParam != 0;
+    if (active_ && OnActivate) OnActivate(*this);
+    if (!active_) {
+        CancelHint();
+        if (OnDeactivate) OnDeactivate(*this);
+    }
+    DefaultHandler(msg);
+}
+
+void TApplication::WMTimer(TMessage& msg) {
+    switch (msg.WParam) {
+    case HintShowTimer: {
+        KillTimer(handle_, HintShowTimer);
+        POINT p;
+        GetCursorPos(&p);
+        ActivateHint(p);
+        return;
+    }
+    case HintHideTimer:
+        KillTimer(handle_, HintHideTimer);
+        HideHint();
+        return;
+    default: DefaultHandler(msg);
+    }
+}
+
+void TApplication::WMInitMenuPopup(TMessage& msg) {
+    if (TPopupMenu* popup = ActivePopupMenu()) popup->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam));
+    DefaultHandler(msg);
+}
+
+void TApplication::WMMenuSelect(TMessage& msg) {
+    if (!(HIWORD(msg.WParam) & MF_POPUP)) {
+        TMenuItem* item = FindMenuItemByCommand(LOWORD(msg.WParam));
+        SetHint(item ? GetLongHint(item->Hint()) : std::string());
+    }
+    DefaultHandler(msg);
 }
 
 int TApplication::HookMainWindow(TWindowHook hook) {
@@ -386,22 +415,34 @@ bool TApplication::IsShortCut(const TMessage& keyMsg) {
 
 // --- errors ---
 
-void TApplication::ShowException(const std::exception& error) {
+void TApplication::ShowException(const std::exception& error) noexcept {
     if (dynamic_cast<const EAbort*>(&error)) return;
-    if (OnException) {
-        OnException(error);
-        return;
+    try {
+        if (OnException) OnException(error);
+        else ShowProgramMessage(error.what(), mkError);
+    } catch (...) {
+        // The display of the error failed (the program's handler threw): the user still learns
+        // of the first error, and the program goes on.
+        ShowLastResortMessage(error.what());
     }
-    ShowProgramMessage(error.what(), mkError);
 }
 
-void TApplication::HandleException() {
+void TApplication::HandleException() noexcept {
     try {
         throw;
     } catch (const std::exception& e) {
         ShowException(e);
     } catch (...) {
+        ShowForeignException();
+    }
+}
+
+// An exception that is no std::exception: "Externe Exception 0".
+void TApplication::ShowForeignException() noexcept {
+    try {
         ShowException(Exception(ExternalExceptionId, {0}));
+    } catch (const std::exception& e) {
+        ShowLastResortMessage(e.what());
     }
 }
 
@@ -566,7 +607,7 @@ struct TTopMostScan {
 BOOL CALLBACK CollectTopMost(HWND window, LPARAM data) {
     auto* scan = reinterpret_cast<TTopMostScan*>(data);
     if (window != scan->app && IsWindowVisible(window) && (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        scan->list->push_back(window);
+        GuardedCall([&] { scan->list->push_back(window); });
     return TRUE;
 }
 }  // namespace

@@ -103,10 +103,11 @@ public:
     // --- errors ---
     // Shows the message of Error (none for EAbort) through OnException, else the program's
     // message function (ShowProgramMessage); TApplication installs a message-box handler
-    // there when none is set.
-    void ShowException(const std::exception& error);
-    // For a catch block: shows the current exception (any kind).
-    void HandleException();
+    // there when none is set. Never throws: when the handler itself throws, a plain message
+    // box shows Error's message (and records it in ProgramMessages), and the program goes on.
+    void ShowException(const std::exception& error) noexcept;
+    // For a catch block: shows the current exception (any kind). Never throws.
+    void HandleException() noexcept;
     TExceptionEvent OnException;
     // MessageBoxW with code page 1252 texts, owned by the active form (or the application
     // window); Caption empty = Title.
@@ -182,6 +183,12 @@ protected:
 private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     void WndProc(TMessage& msg);
+    void DefaultHandler(TMessage& msg);
+    void ShowForeignException() noexcept;
+    void WMActivateApp(TMessage& msg);
+    void WMTimer(TMessage& msg);
+    void WMInitMenuPopup(TMessage& msg);
+    void WMMenuSelect(TMessage& msg);
     void Idle();
     void DoMouseIdle();
     void CheckHintTimer();

@@ -5,6 +5,7 @@
 
 #include "base/exception.h"
 #include "base/string_ids.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/graphics_win.h"
 #include "winui/text_win.h"
 
@@ -34,9 +35,8 @@ void TGraphicsObject::Changed() {
 
 int TFont::PixelsPerInch() {
     static int ppi = [] {
-        HDC dc = GetDC(nullptr);
-        int value = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(nullptr, dc);
+        TWindowDC screen;
+        int value = GetDeviceCaps(screen, LOGPIXELSY);
         return value > 0 ? value : 96;
     }();
     return ppi;
@@ -509,9 +509,9 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap& bitmap, const RECT& sourceRec
     if (bitmap.Empty()) return;
     Changing();
     RequireState(csBrush);
-    HBITMAP mask = bitmap.CreateMask(transparentColor);
-    HDC maskDc = CreateCompatibleDC(dc_);
-    HGDIOBJ oldMask = SelectObject(maskDc, mask);
+    TGdiObject<HBITMAP> mask(bitmap.CreateMask(transparentColor));
+    TMemoryDC maskDc(dc_);
+    TSelectObject maskSelected(maskDc, mask);
     HDC src = bitmap.Canvas().Handle();
     int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
     int sw = sourceRect.right - sourceRect.left, sh = sourceRect.bottom - sourceRect.top;
@@ -525,9 +525,6 @@ void TCanvas::BrushCopy(const RECT& dest, TBitmap& bitmap, const RECT& sourceRec
     StretchBlt(dc_, dest.left, dest.top, dw, dh, src, sourceRect.left, sourceRect.top, sw, sh, SRCINVERT);
     SetTextColor(dc_, oldText);
     SetBkColor(dc_, oldBk);
-    SelectObject(maskDc, oldMask);
-    DeleteDC(maskDc);
-    DeleteObject(mask);
     Changed();
 }
 
@@ -548,23 +545,18 @@ TWindowCanvas::TWindowCanvas(HWND window, bool wholeWindow) : window_(window), w
 TWindowCanvas::~TWindowCanvas() { Release(); }
 
 void TWindowCanvas::CreateHandle() {
-    ownDc_ = wholeWindow_ ? GetWindowDC(window_) : GetDC(window_);
-    if (ownDc_) SetHandle(ownDc_);
+    HDC dc = ownDc_.emplace(wholeWindow_ ? TWindowDC::WholeWindow(window_) : TWindowDC(window_));
+    if (dc) SetHandle(dc);
+    else ownDc_.reset();
 }
 
 void TWindowCanvas::Release() {
     if (!ownDc_) return;
     SetHandle(nullptr);
-    ReleaseDC(window_, ownDc_);
-    ownDc_ = nullptr;
+    ownDc_.reset();
 }
 
-TPaintCanvas::TPaintCanvas(HWND window) : window_(window) {
-    HDC dc = BeginPaint(window, &ps_);
-    SetHandle(dc);
-}
+TPaintCanvas::TPaintCanvas(HWND window) : paint_(window) { SetHandle(paint_); }
 
-TPaintCanvas::~TPaintCanvas() {
-    SetHandle(nullptr);
-    EndPaint(window_, &ps_);
-}
+// The canvas lets go of the paint DC before the painting ends.
+TPaintCanvas::~TPaintCanvas() { SetHandle(nullptr); }

@@ -7,11 +7,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/persistent.h"
 #include "base/small_set.h"
+#include "winui/gdi_scope_win.h"
 
 // 0x00BBGGRR; system colours are 0x80000000 + COLOR_xxx; clNone means no colour.
 using TColor = int32_t;
@@ -307,7 +309,7 @@ protected:
 private:
     HWND window_;
     bool wholeWindow_;
-    HDC ownDc_ = nullptr;
+    std::optional<TWindowDC> ownDc_;
 };
 
 // The canvas of a paint message: BeginPaint on construction, EndPaint on destruction.
@@ -315,11 +317,10 @@ class TPaintCanvas : public TCanvas {
 public:
     explicit TPaintCanvas(HWND window);
     ~TPaintCanvas() override;
-    const PAINTSTRUCT& PaintStruct() const { return ps_; }
+    const PAINTSTRUCT& PaintStruct() const { return paint_.Paint(); }
 
 private:
-    HWND window_;
-    PAINTSTRUCT ps_{};
+    TPaintDC paint_;
 };
 
 // The canvas of the whole screen (GetDC(null)).

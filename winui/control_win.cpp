@@ -1,6 +1,7 @@
 #include "winui/control_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "base/exception.h"
@@ -73,6 +74,30 @@ bool IsDialogKey(WORD key) {
     case VK_EXECUTE:
     case VK_ESCAPE:
     case VK_CANCEL: return true;
+    default: return false;
+    }
+}
+
+// Notifications a parent gets from a child window, which go back to the child's control as CN_.
+bool IsChildNotification(UINT msg) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM: return true;
     default: return false;
     }
 }
@@ -186,26 +211,7 @@ void TControl::WndProc(TMessage& msg) {
         return;
     }
     switch (msg.Msg) {
-    case CM_DRAG: {
-        auto* rec = reinterpret_cast<TDragRec*>(msg.LParam);
-        if (!rec || !rec->Source) return;
-        POINT p = ScreenToClient(rec->Pos);
-        switch (msg.WParam) {
-        case dmDragEnter:
-        case dmDragMove:
-        case dmDragLeave: {
-            bool accept = false;
-            TDragState state = msg.WParam == dmDragEnter ? dsDragEnter : msg.WParam == dmDragLeave ? dsDragLeave : dsDragMove;
-            DragOver(*rec->Source, p.x, p.y, state, accept);
-            rec->Accepted = accept;
-            msg.Result = accept ? 1 : 0;
-            return;
-        }
-        case dmDragDrop: DragDrop(*rec->Source, p.x, p.y); return;
-        case dmFindTarget: msg.Result = IsDragTarget() ? reinterpret_cast<LRESULT>(this) : 0; return;
-        default: return;
-        }
-    }
+    case CM_DRAG: CMDrag(msg); return;
     case CM_HITTEST: msg.Result = HTCLIENT; return;
     case CM_ENABLEDCHANGED:
     case CM_COLORCHANGED:
@@ -223,14 +229,35 @@ void TControl::WndProc(TMessage& msg) {
     case CM_SHOWHINTCHANGED: return;
     case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
     case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
-    case CM_PARENTSHOWHINTCHANGED: return;
-    case CM_POPUPMENU: {
-        POINT p{MouseX(msg), MouseY(msg)};
-        msg.Result = DoContextPopup(p) ? 1 : 0;
-        return;
-    }
+    case CM_POPUPMENU: CMPopupMenu(msg); return;
     default: DefaultHandler(msg);
     }
+}
+
+void TControl::CMDrag(TMessage& msg) {
+    auto* rec = reinterpret_cast<TDragRec*>(msg.LParam);
+    if (!rec || !rec->Source) return;
+    POINT p = ScreenToClient(rec->Pos);
+    switch (msg.WParam) {
+    case dmDragEnter: DragOverMessage(*rec, p, dsDragEnter, msg); return;
+    case dmDragMove: DragOverMessage(*rec, p, dsDragMove, msg); return;
+    case dmDragLeave: DragOverMessage(*rec, p, dsDragLeave, msg); return;
+    case dmDragDrop: DragDrop(*rec->Source, p.x, p.y); return;
+    case dmFindTarget: msg.Result = IsDragTarget() ? reinterpret_cast<LRESULT>(this) : 0; return;
+    default: return;
+    }
+}
+
+void TControl::DragOverMessage(TDragRec& rec, POINT client, TDragState state, TMessage& msg) {
+    bool accept = false;
+    DragOver(*rec.Source, client.x, client.y, state, accept);
+    rec.Accepted = accept;
+    msg.Result = accept ? 1 : 0;
+}
+
+void TControl::CMPopupMenu(TMessage& msg) {
+    POINT p{MouseX(msg), MouseY(msg)};
+    msg.Result = DoContextPopup(p) ? 1 : 0;
 }
 
 void TControl::DefaultHandler(TMessage& msg) { msg.Result = 0; }
@@ -554,22 +581,24 @@ public:
     void ReleaseOwn() {
         if (!ownDc_) return;
         SetHandle(nullptr);
-        RestoreDC(ownDc_, savedState_);
-        ReleaseDC(window_, ownDc_);
-        ownDc_ = nullptr;
+        // The parent's DC goes back as it came: its state first, then the DC.
+        savedState_.reset();
+        ownDc_.reset();
     }
 
 protected:
     void CreateHandle() override {
         TWinControl* parent = control_.Parent();
         if (!parent || !parent->HandleAllocated()) return;
-        window_ = parent->Handle();
-        ownDc_ = GetDC(window_);
-        if (!ownDc_) return;
-        savedState_ = SaveDC(ownDc_);
-        SetViewportOrgEx(ownDc_, control_.Left(), control_.Top(), nullptr);
-        IntersectClipRect(ownDc_, 0, 0, control_.Width(), control_.Height());
-        SetHandle(ownDc_);
+        HDC dc = ownDc_.emplace(parent->Handle());
+        if (!dc) {
+            ownDc_.reset();
+            return;
+        }
+        savedState_.emplace(dc);
+        SetViewportOrgEx(dc, control_.Left(), control_.Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, control_.Width(), control_.Height());
+        SetHandle(dc);
         TGraphicCanvas* self = this;
         PendingCanvasReleases().push_back([self, alive = alive_] {
             if (*alive) self->ReleaseOwn();
@@ -581,9 +610,8 @@ public:
 
 private:
     TGraphicControl& control_;
-    HWND window_ = nullptr;
-    HDC ownDc_ = nullptr;
-    int savedState_ = 0;
+    std::optional<TWindowDC> ownDc_;
+    std::optional<TSavedDC> savedState_;
 };
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
@@ -638,7 +666,6 @@ TWinControl::~TWinControl() {
     DestroyHandle();
     for (TControl* c : controls_) c->SetParentField(nullptr);
     controls_.clear();
-    if (colorBrush_) DeleteObject(colorBrush_);
 }
 
 const TClassInfo& TWinControl::StaticClass() {
@@ -900,215 +927,210 @@ bool TWinControl::ReflectNotification(TMessage& msg) {
 }
 
 void TWinControl::WndProc(TMessage& msg) {
-    switch (msg.Msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CHARTOITEM:
-    case WM_VKEYTOITEM:
-        if (ReflectNotification(msg)) return;
-        DefaultHandler(msg);
+    if (IsChildNotification(msg.Msg)) {
+        WMChildNotification(msg);
         return;
+    }
+    if (IsMouseMessage(msg.Msg)) {
+        WMMouse(msg);
+        return;
+    }
+    switch (msg.Msg) {
     case CN_CTLCOLORBTN:
     case CN_CTLCOLORDLG:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLORMSGBOX:
     case CN_CTLCOLORSCROLLBAR:
-    case CN_CTLCOLORSTATIC:
-        msg.Result = reinterpret_cast<LRESULT>(ControlColor(reinterpret_cast<HDC>(msg.WParam)));
-        return;
-    case WM_PAINT: {
-        if (Subclassed()) {
-            DefaultHandler(msg);
-            bool hasGraphic = std::any_of(controls_.begin(), controls_.end(),
-                                          [](TControl* c) { return !dynamic_cast<TWinControl*>(c) && c->Visible(); });
-            if (hasGraphic) {
-                HDC dc = GetDC(handle_);
-                PaintControls(dc);
-                ReleaseDC(handle_, dc);
-            }
-            return;
-        }
-        if (msg.WParam) {
-            auto dc = reinterpret_cast<HDC>(msg.WParam);
-            PaintWindow(dc);
-            PaintControls(dc);
-            return;
-        }
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        try {
-            PaintWindow(dc);
-            PaintControls(dc);
-        } catch (...) {
-            EndPaint(handle_, &ps);
-            throw;
-        }
-        EndPaint(handle_, &ps);
-        return;
-    }
-    case WM_ERASEBKGND:
-        if (Subclassed()) {
-            DefaultHandler(msg);
-            return;
-        }
-        msg.Result = EraseBackground(reinterpret_cast<HDC>(msg.WParam)) ? 1 : 0;
-        return;
-    case WM_WINDOWPOSCHANGED: {
-        DefaultHandler(msg);
-        auto* wp = reinterpret_cast<WINDOWPOS*>(msg.LParam);
-        if (IsIconic(handle_)) return;
-        if ((wp->flags & SWP_NOSIZE) && (wp->flags & SWP_NOMOVE)) return;
-        RECT r;
-        GetWindowRect(handle_, &r);
-        HWND parent = GetParent(handle_);
-        if (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-        bool resized = r.right - r.left != width_ || r.bottom - r.top != height_;
-        bool moved = r.left != left_ || r.top != top_;
-        if (!resized && !moved) {
-            if (!(wp->flags & SWP_NOSIZE)) Realign();
-            return;
-        }
-        UpdateBoundsFromWindow(r.left, r.top, r.right - r.left, r.bottom - r.top);
-        BoundsChanged();
-        if (resized) Realign();
-        RequestAlign();
-        if (resized) Resize();
-        return;
-    }
-    case WM_SETFOCUS: {
-        DefaultHandler(msg);
-        if (TForm* form = ParentForm(); form && form != this) form->FocusControl(this);
-        return;
-    }
-    case WM_CONTEXTMENU: {
-        POINT p{MouseX(msg), MouseY(msg)};
-        if (p.x != -1 || p.y != -1) {
-            POINT client = p;
-            ::ScreenToClient(handle_, &client);
-            TControl* child = ControlAtPos(client, false);
-            if (child && child->DoContextPopup(p)) return;
-        }
-        if (DoContextPopup(p)) return;
-        DefaultHandler(msg);
-        return;
-    }
-    case WM_SETCURSOR:
-        if (HandleSetCursor(msg)) return;
-        DefaultHandler(msg);
-        return;
-    case WM_MOUSELEAVE: {
-        trackingLeave_ = false;
-        if (mouseControl_) {
-            TControl* old = mouseControl_;
-            mouseControl_ = nullptr;
-            old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
-        }
-        Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
-        DefaultHandler(msg);
-        return;
-    }
+    case CN_CTLCOLORSTATIC: CNCtlColor(msg); return;
+    case WM_PAINT: WMPaint(msg); return;
+    case WM_ERASEBKGND: WMEraseBkgnd(msg); return;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(msg); return;
+    case WM_SETFOCUS: WMSetFocus(msg); return;
+    case WM_CONTEXTMENU: WMContextMenu(msg); return;
+    case WM_SETCURSOR: WMSetCursor(msg); return;
+    case WM_MOUSELEAVE: WMMouseLeave(msg); return;
     case WM_CANCELMODE:
-    case WM_CAPTURECHANGED:
-        if (captureControl_ && reinterpret_cast<HWND>(msg.LParam) != handle_) {
-            TControl* c = captureControl_;
-            captureControl_ = nullptr;
-            c->controlState_ = c->controlState_ - csLButtonDown - csClicked;
-        }
-        DefaultHandler(msg);
-        return;
+    case WM_CAPTURECHANGED: WMCaptureChanged(msg); return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-    case WM_CHAR:
-        HandleKeyMessage(msg);
-        return;
+    case WM_SYSKEYUP: WMKey(msg); return;
+    case WM_CHAR: WMChar(msg); return;
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-        WORD key = static_cast<WORD>(msg.WParam);
-        TMessage keyMsg{msg.Msg - CN_BASE, msg.WParam, msg.LParam, 0};
-        if (IsMenuKey(keyMsg)) {
-            msg.Result = 1;
-            return;
-        }
-        if (msg.Msg == CN_KEYDOWN && IsDialogKey(key) && !WantsKey(key)) {
-            // Parents see the key first (CM_CHILDKEY), then the form's dialog handling.
-            for (TWinControl* p = this; p; p = p->Parent())
-                if (p->Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this))) {
-                    msg.Result = 1;
-                    return;
-                }
-            if (TForm* form = ParentForm())
-                if (form->Perform(CM_DIALOGKEY, key, msg.LParam)) {
-                    msg.Result = 1;
-                    return;
-                }
-        }
-        msg.Result = 0;
-        return;
-    }
+    case CN_SYSKEYDOWN: CNKeyDown(msg); return;
     case CN_CHAR:
-    case CN_SYSCHAR: {
-        // Accelerator characters of buttons and labels: Alt+letter always, a plain letter when
-        // the focused control takes no characters.
-        bool alt = msg.Msg == CN_SYSCHAR;
-        if (alt || !WantsKey(0)) {
-            if (TForm* form = ParentForm()) {
-                std::string ch = NarrowText(std::wstring(1, static_cast<wchar_t>(msg.WParam)));
-                if (!ch.empty() && form->Perform(CM_DIALOGCHAR, static_cast<unsigned char>(ch[0]), msg.LParam)) {
-                    msg.Result = 1;
-                    return;
-                }
-            }
-        }
-        msg.Result = 0;
-        return;
-    }
-    case WM_GETFONT:
-        if (Subclassed()) break;
-        msg.Result = reinterpret_cast<LRESULT>(Font().Handle());
-        return;
-    case CM_FONTCHANGED:
-        if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
-        for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
-        Invalidate();
-        return;
-    case CM_COLORCHANGED:
-        for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
-        Invalidate();
-        return;
+    case CN_SYSCHAR: CNChar(msg); return;
+    case WM_GETFONT: WMGetFont(msg); return;
+    case CM_FONTCHANGED: CMFontChanged(msg); return;
+    case CM_COLORCHANGED: CMColorChanged(msg); return;
     case CM_TEXTCHANGED:
-    case CM_ENABLEDCHANGED:
-        return;
+    case CM_ENABLEDCHANGED: return;
     case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-        Broadcast(msg);
-        return;
-    default: break;
+    case CM_DIALOGCHAR: Broadcast(msg); return;
+    default: TControl::WndProc(msg);
     }
-    if (IsMouseMessage(msg.Msg)) {
-        UpdateMouseControl(msg);
-        if (RouteMouseToChildren(msg)) return;
-        if (!Subclassed() && controlStyle_.Has(csCaptureMouse)) {
-            if (msg.Msg == WM_LBUTTONDOWN || msg.Msg == WM_LBUTTONDBLCLK) SetCapture(handle_);
-            else if (msg.Msg == WM_LBUTTONUP && GetCapture() == handle_) ReleaseCapture();
+}
+
+void TWinControl::WMChildNotification(TMessage& msg) {
+    if (!ReflectNotification(msg)) DefaultHandler(msg);
+}
+
+void TWinControl::CNCtlColor(TMessage& msg) {
+    msg.Result = reinterpret_cast<LRESULT>(ControlColor(reinterpret_cast<HDC>(msg.WParam)));
+}
+
+void TWinControl::WMPaint(TMessage& msg) {
+    if (Subclassed()) {
+        // The window class paints itself; the windowless children go on top of it.
+        DefaultHandler(msg);
+        bool hasGraphic = std::any_of(controls_.begin(), controls_.end(),
+                                      [](TControl* c) { return !dynamic_cast<TWinControl*>(c) && c->Visible(); });
+        if (hasGraphic) {
+            TWindowDC dc(handle_);
+            PaintControls(dc);
         }
+        return;
+    }
+    if (msg.WParam) {
+        auto dc = reinterpret_cast<HDC>(msg.WParam);
+        PaintWindow(dc);
+        PaintControls(dc);
+        return;
+    }
+    TPaintDC dc(handle_);
+    PaintWindow(dc);
+    PaintControls(dc);
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& msg) {
+    if (Subclassed()) {
+        DefaultHandler(msg);
+        return;
+    }
+    msg.Result = EraseBackground(reinterpret_cast<HDC>(msg.WParam)) ? 1 : 0;
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& msg) {
+    DefaultHandler(msg);
+    auto* wp = reinterpret_cast<WINDOWPOS*>(msg.LParam);
+    if (IsIconic(handle_)) return;
+    if ((wp->flags & SWP_NOSIZE) && (wp->flags & SWP_NOMOVE)) return;
+    RECT r;
+    GetWindowRect(handle_, &r);
+    HWND parent = GetParent(handle_);
+    if (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    bool resized = r.right - r.left != width_ || r.bottom - r.top != height_;
+    bool moved = r.left != left_ || r.top != top_;
+    if (!resized && !moved) {
+        if (!(wp->flags & SWP_NOSIZE)) Realign();
+        return;
+    }
+    UpdateBoundsFromWindow(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    BoundsChanged();
+    if (resized) Realign();
+    RequestAlign();
+    if (resized) Resize();
+}
+
+void TWinControl::WMSetFocus(TMessage& msg) {
+    DefaultHandler(msg);
+    if (TForm* form = ParentForm(); form && form != this) form->FocusControl(this);
+}
+
+void TWinControl::WMContextMenu(TMessage& msg) {
+    POINT p{MouseX(msg), MouseY(msg)};
+    // (-1, -1) comes from the keyboard: the menu of this control, not of a child under the mouse.
+    if (p.x != -1 || p.y != -1) {
+        POINT client = p;
+        ::ScreenToClient(handle_, &client);
+        TControl* child = ControlAtPos(client, false);
+        if (child && child->DoContextPopup(p)) return;
+    }
+    if (DoContextPopup(p)) return;
+    DefaultHandler(msg);
+}
+
+void TWinControl::WMSetCursor(TMessage& msg) {
+    if (HandleSetCursor(msg)) return;
+    DefaultHandler(msg);
+}
+
+void TWinControl::WMMouseLeave(TMessage& msg) {
+    trackingLeave_ = false;
+    if (mouseControl_) {
+        TControl* old = mouseControl_;
+        mouseControl_ = nullptr;
+        old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
+    }
+    Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+    DefaultHandler(msg);
+}
+
+void TWinControl::WMCaptureChanged(TMessage& msg) {
+    if (captureControl_ && reinterpret_cast<HWND>(msg.LParam) != handle_) {
+        TControl* c = captureControl_;
+        captureControl_ = nullptr;
+        c->controlState_ = c->controlState_ - csLButtonDown - csClicked;
+    }
+    DefaultHandler(msg);
+}
+
+void TWinControl::WMMouse(TMessage& msg) {
+    UpdateMouseControl(msg);
+    if (RouteMouseToChildren(msg)) return;
+    if (!Subclassed() && controlStyle_.Has(csCaptureMouse)) {
+        if (msg.Msg == WM_LBUTTONDOWN || msg.Msg == WM_LBUTTONDBLCLK) SetCapture(handle_);
+        else if (msg.Msg == WM_LBUTTONUP && GetCapture() == handle_) ReleaseCapture();
     }
     TControl::WndProc(msg);
+}
+
+void TWinControl::CNKeyDown(TMessage& msg) {
+    WORD key = static_cast<WORD>(msg.WParam);
+    TMessage keyMsg{msg.Msg - CN_BASE, msg.WParam, msg.LParam, 0};
+    bool taken = IsMenuKey(keyMsg) ||
+                 (msg.Msg == CN_KEYDOWN && IsDialogKey(key) && !WantsKey(key) && OfferDialogKey(key, msg.LParam));
+    msg.Result = taken ? 1 : 0;
+}
+
+// Parents see a dialog key first (CM_CHILDKEY), then the form's dialog handling.
+bool TWinControl::OfferDialogKey(WORD key, LPARAM keyData) {
+    for (TWinControl* p = this; p; p = p->Parent())
+        if (p->Perform(CM_CHILDKEY, key, reinterpret_cast<LPARAM>(this))) return true;
+    TForm* form = ParentForm();
+    return form && form->Perform(CM_DIALOGKEY, key, keyData);
+}
+
+void TWinControl::CNChar(TMessage& msg) {
+    msg.Result = 0;
+    // Accelerator characters of buttons and labels: Alt+letter always, a plain letter when
+    // the focused control takes no characters.
+    bool alt = msg.Msg == CN_SYSCHAR;
+    if (!alt && WantsKey(0)) return;
+    TForm* form = ParentForm();
+    if (!form) return;
+    std::string ch = NarrowText(std::wstring(1, static_cast<wchar_t>(msg.WParam)));
+    if (!ch.empty() && form->Perform(CM_DIALOGCHAR, static_cast<unsigned char>(ch[0]), msg.LParam)) msg.Result = 1;
+}
+
+void TWinControl::WMGetFont(TMessage& msg) {
+    if (Subclassed()) {
+        DefaultHandler(msg);
+        return;
+    }
+    msg.Result = reinterpret_cast<LRESULT>(Font().Handle());
+}
+
+void TWinControl::CMFontChanged(TMessage&) {
+    if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+    for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTFONTCHANGED);
+    Invalidate();
+}
+
+void TWinControl::CMColorChanged(TMessage&) {
+    for (TControl* c : std::vector<TControl*>(controls_)) c->Perform(CM_PARENTCOLORCHANGED);
+    Invalidate();
 }
 
 void TWinControl::UpdateMouseControl(TMessage& msg) {
@@ -1168,24 +1190,17 @@ bool TWinControl::HandleSetCursor(TMessage& msg) {
     return true;
 }
 
-void TWinControl::HandleKeyMessage(TMessage& msg) {
-    TShiftState shift = KeyDataToShiftState(msg.LParam);
+// The form that previews the keys of this control (KeyPreview), if any.
+TWinControl* TWinControl::KeyPreviewForm() {
     TForm* form = ParentForm();
-    TWinControl* preview = form && form != this && form->KeyPreview() ? form : nullptr;
-    if (msg.Msg == WM_CHAR) {
-        std::string ch = NarrowText(std::wstring(1, static_cast<wchar_t>(msg.WParam)));
-        char key = ch.empty() ? '?' : ch[0];
-        if (preview) preview->KeyPress(key);
-        if (key) KeyPress(key);
-        if (!key) return;
-        std::wstring wide = WideText(std::string(1, key));
-        msg.WParam = wide.empty() ? msg.WParam : wide[0];
-        DefaultHandler(msg);
-        return;
-    }
+    return form && form != this && form->KeyPreview() ? form : nullptr;
+}
+
+void TWinControl::WMKey(TMessage& msg) {
+    TShiftState shift = KeyDataToShiftState(msg.LParam);
+    TWinControl* preview = KeyPreviewForm();
     WORD key = static_cast<WORD>(msg.WParam);
-    bool down = msg.Msg == WM_KEYDOWN || msg.Msg == WM_SYSKEYDOWN;
-    if (down) {
+    if (msg.Msg == WM_KEYDOWN || msg.Msg == WM_SYSKEYDOWN) {
         if (preview) preview->KeyDown(key, shift);
         if (key) KeyDown(key, shift);
     } else {
@@ -1194,6 +1209,18 @@ void TWinControl::HandleKeyMessage(TMessage& msg) {
     }
     if (!key) return;
     msg.WParam = key;
+    DefaultHandler(msg);
+}
+
+void TWinControl::WMChar(TMessage& msg) {
+    TWinControl* preview = KeyPreviewForm();
+    std::string ch = NarrowText(std::wstring(1, static_cast<wchar_t>(msg.WParam)));
+    char key = ch.empty() ? '?' : ch[0];
+    if (preview) preview->KeyPress(key);
+    if (key) KeyPress(key);
+    if (!key) return;
+    std::wstring wide = WideText(std::string(1, key));
+    msg.WParam = wide.empty() ? msg.WParam : wide[0];
     DefaultHandler(msg);
 }
 
@@ -1265,8 +1292,7 @@ bool TWinControl::EraseBackground(HDC dc) {
 
 HBRUSH TWinControl::ColorBrush() {
     if (!colorBrush_ || colorBrushColor_ != Color()) {
-        if (colorBrush_) DeleteObject(colorBrush_);
-        colorBrush_ = CreateSolidBrush(ColorToRGB(Color()));
+        colorBrush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
         colorBrushColor_ = Color();
     }
     return colorBrush_;
@@ -1286,18 +1312,12 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
         if (!g || !g->Visible()) continue;
         RECT r = g->BoundsRect();
         if (RectIsEmpty(r) || !RectVisible(dc, &r)) continue;
-        int saved = SaveDC(dc);
+        TSavedDC saved(dc);
         POINT org;
         GetViewportOrgEx(dc, &org);
         SetViewportOrgEx(dc, org.x + r.left, org.y + r.top, nullptr);
         IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-        try {
-            g->PaintOn(dc);
-        } catch (...) {
-            RestoreDC(dc, saved);
-            throw;
-        }
-        RestoreDC(dc, saved);
+        g->PaintOn(dc);
     }
 }
 
@@ -1663,17 +1683,18 @@ public:
     void ReleaseOwn() {
         if (!ownDc_) return;
         SetHandle(nullptr);
-        ReleaseDC(window_, ownDc_);
-        ownDc_ = nullptr;
+        ownDc_.reset();
     }
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
 protected:
     void CreateHandle() override {
-        window_ = control_.Handle();
-        ownDc_ = GetDC(window_);
-        if (!ownDc_) return;
-        SetHandle(ownDc_);
+        HDC dc = ownDc_.emplace(control_.Handle());
+        if (!dc) {
+            ownDc_.reset();
+            return;
+        }
+        SetHandle(dc);
         TCustomCanvas* self = this;
         PendingCanvasReleases().push_back([self, alive = alive_] {
             if (*alive) self->ReleaseOwn();
@@ -1682,8 +1703,7 @@ protected:
 
 private:
     TCustomControl& control_;
-    HWND window_ = nullptr;
-    HDC ownDc_ = nullptr;
+    std::optional<TWindowDC> ownDc_;
 };
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}

@@ -18,12 +18,14 @@
 #include "base/component.h"
 #include "base/small_set.h"
 #include "winui/canvas_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/messages_win.h"
 
 class TWinControl;
 class TPopupMenu;
 class TDragObject;
 class TForm;
+struct TDragRec;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
@@ -279,6 +281,11 @@ protected:
 
     void SetParentField(TWinControl* parent) { parent_ = parent; }
 
+    // The message handlers of WndProc. A derived control that extends one of these messages
+    // overrides WndProc and calls the handler for the base behaviour.
+    void CMDrag(TMessage& msg);
+    void CMPopupMenu(TMessage& msg);
+
     int left_ = 0;
     int top_ = 0;
     int width_ = 0;
@@ -290,6 +297,7 @@ protected:
 
 private:
     void HandleMouseMessage(TMessage& msg);
+    void DragOverMessage(TDragRec& rec, POINT client, TDragState state, TMessage& msg);
     void FontChanged();
     bool fontFromParent_ = false;
     friend class TWinControl;
@@ -520,13 +528,38 @@ protected:
     bool Subclassed() const { return defWndProc_ != nullptr; }
     WNDPROC DefWndProc() const { return defWndProc_; }
 
+    // The message handlers of WndProc, one per message (or group of like messages). A derived
+    // control that extends one of these messages overrides WndProc, does its part and calls
+    // the handler (or TWinControl::WndProc) for the base behaviour. They are not virtual, so
+    // that a derived class's own handler of the same name never turns into an override that
+    // the base dispatch would call back.
+    void WMChildNotification(TMessage& msg);  // WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* ... of a child
+    void CNCtlColor(TMessage& msg);
+    void WMPaint(TMessage& msg);
+    void WMEraseBkgnd(TMessage& msg);
+    void WMWindowPosChanged(TMessage& msg);
+    void WMSetFocus(TMessage& msg);
+    void WMContextMenu(TMessage& msg);
+    void WMSetCursor(TMessage& msg);
+    void WMMouseLeave(TMessage& msg);
+    void WMCaptureChanged(TMessage& msg);  // also WM_CANCELMODE
+    void WMMouse(TMessage& msg);           // the mouse messages of the client area
+    void WMKey(TMessage& msg);             // WM_KEYDOWN, WM_KEYUP and their WM_SYS forms
+    void WMChar(TMessage& msg);
+    void CNKeyDown(TMessage& msg);         // also CN_SYSKEYDOWN
+    void CNChar(TMessage& msg);            // also CN_SYSCHAR
+    void WMGetFont(TMessage& msg);
+    void CMFontChanged(TMessage& msg);
+    void CMColorChanged(TMessage& msg);
+
 private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     void Attach(HWND window, WNDPROC original);
     void Detach();
     bool ReflectNotification(TMessage& msg);
     bool RouteMouseToChildren(TMessage& msg);
-    void HandleKeyMessage(TMessage& msg);
+    bool OfferDialogKey(WORD key, LPARAM keyData);
+    TWinControl* KeyPreviewForm();
     bool HandleSetCursor(TMessage& msg);
     void UpdateMouseControl(TMessage& msg);
     void CreateChildHandles();
@@ -539,7 +572,7 @@ private:
     int alignDisabled_ = 0;
     bool alignPending_ = false;
     bool tabStop_ = false;
-    HBRUSH colorBrush_ = nullptr;
+    TGdiObject<HBRUSH> colorBrush_;
     TColor colorBrushColor_ = clNone;
     TControl* mouseControl_ = nullptr;  // the windowless child under the mouse
     TControl* captureControl_ = nullptr; // the windowless child that holds the mouse

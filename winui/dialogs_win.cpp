@@ -397,8 +397,7 @@ void TPrinter::FreeDevice() {
 
 void TPrinter::FreeDC() {
     if (canvas_) canvas_->SetHandle(nullptr);
-    if (dc_) DeleteDC(dc_);
-    dc_ = nullptr;
+    dc_.Reset();
 }
 
 void TPrinter::SetDevice(HGLOBAL devNames, HGLOBAL devMode) {
@@ -412,7 +411,7 @@ void TPrinter::SetDevice(HGLOBAL devNames, HGLOBAL devMode) {
 void TPrinter::SetDeviceContext(HDC dc) {
     CheckPrinting(false);
     FreeDC();
-    dc_ = dc;
+    dc_.Reset(dc);
 }
 
 bool TPrinter::HasPrinter() {
@@ -434,7 +433,7 @@ HDC TPrinter::Handle() {
     if (!names) throw EPrinterError(sid::InvalidPrinter);
     const auto* base = reinterpret_cast<const wchar_t*>(names);
     auto* mode = devMode_ ? static_cast<DEVMODEW*>(GlobalLock(devMode_)) : nullptr;
-    dc_ = CreateDCW(base + names->wDriverOffset, base + names->wDeviceOffset, nullptr, mode);
+    dc_.Reset(CreateDCW(base + names->wDriverOffset, base + names->wDeviceOffset, nullptr, mode));
     if (mode) GlobalUnlock(devMode_);
     GlobalUnlock(devNames_);
     if (!dc_) throw EPrinterError(sid::PrinterDCError);

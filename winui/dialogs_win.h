@@ -17,6 +17,7 @@
 #include "base/small_set.h"
 #include "base/string_list.h"
 #include "winui/canvas_win.h"
+#include "winui/gdi_scope_win.h"
 
 class TCommonDialog;
 using TDialogEvent = std::function<void(TCommonDialog& sender)>;
@@ -299,7 +300,7 @@ private:
 
     HGLOBAL devNames_ = nullptr;
     HGLOBAL devMode_ = nullptr;
-    HDC dc_ = nullptr;
+    TOwnedDC dc_;
     std::unique_ptr<TCanvas> canvas_;
     std::string title_;
     bool printing_ = false;

@@ -10,7 +10,7 @@
 #include "winui/control_win.h"
 
 // What the drag manager tells a control in CM_DRAG (WParam).
-enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
+enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmFindTarget };
 
 class TDragObject;
 

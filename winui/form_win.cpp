@@ -20,8 +20,11 @@ struct TDisabledWindows {
 BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM data) {
     auto* list = reinterpret_cast<TDisabledWindows*>(data);
     if (window != list->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        list->windows.push_back(window);
-        EnableWindow(window, FALSE);
+        // Disabled only once it is on the list that enables it again.
+        GuardedCall([&] {
+            list->windows.push_back(window);
+            EnableWindow(window, FALSE);
+        });
     }
     return TRUE;
 }
@@ -480,7 +483,7 @@ bool TForm::DialogKey(WORD key, TShiftState shift) {
 
 // --- messages ---
 
-void TForm::WMSetCursor(TMessage& msg) { TWinControl::WndProc(msg); }
+void TForm::WMSetCursor(TMessage& msg) { TWinControl::WMSetCursor(msg); }
 
 void TForm::WMActivate(TMessage& msg) {
     bool activating = LOWORD(msg.WParam) != WA_INACTIVE;
@@ -536,40 +539,54 @@ void TForm::WndProc(TMessage& msg) {
     case WM_NCHITTEST: WMNCHitTest(msg); return;
     case WM_SETCURSOR: WMSetCursor(msg); return;
     case WM_SETTEXT: WMSetText(msg); return;
-    case WM_COMMAND:
-        if (msg.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(msg.WParam))) {
-            msg.Result = 0;
-            return;
-        }
-        break;
-    case WM_INITMENUPOPUP:
-        if (!(menu_ && menu_->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam))))
-            if (TPopupMenu* popup = ActivePopupMenu()) popup->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam));
-        DefaultHandler(msg);
-        return;
-    case WM_MENUSELECT: {
-        if (Application && !(HIWORD(msg.WParam) & MF_POPUP)) {
-            TMenuItem* item = FindMenuItemByCommand(LOWORD(msg.WParam));
-            Application->SetHint(item ? GetLongHint(item->Hint()) : std::string());
-        }
-        DefaultHandler(msg);
-        return;
-    }
-    case WM_SIZE:
-        if (msg.WParam == SIZE_MINIMIZED) windowState_ = wsMinimized;
-        else if (msg.WParam == SIZE_MAXIMIZED) windowState_ = wsMaximized;
-        else if (msg.WParam == SIZE_RESTORED) windowState_ = wsNormal;
-        break;
+    case WM_COMMAND: WMCommand(msg); return;
+    case WM_INITMENUPOPUP: WMInitMenuPopup(msg); return;
+    case WM_MENUSELECT: WMMenuSelect(msg); return;
+    case WM_SIZE: WMSize(msg); return;
     case CM_RELEASE: delete this; return;
-    case CM_DIALOGKEY:
-        TWinControl::WndProc(msg);
-        if (!msg.Result && !Broadcasting()) msg.Result = DialogKey(static_cast<WORD>(msg.WParam), KeyboardShiftState()) ? 1 : 0;
+    case CM_DIALOGKEY: CMDialogKey(msg); return;
+    case CM_ICONCHANGED: CMIconChanged(msg); return;
+    default: TWinControl::WndProc(msg);
+    }
+}
+
+void TForm::WMCommand(TMessage& msg) {
+    // A command of the main menu; the commands of child windows go back to them.
+    if (msg.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(msg.WParam))) {
+        msg.Result = 0;
         return;
-    case CM_ICONCHANGED:
-        if (HandleAllocated())
-            SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
-        return;
-    default: break;
     }
     TWinControl::WndProc(msg);
+}
+
+void TForm::WMInitMenuPopup(TMessage& msg) {
+    if (!(menu_ && menu_->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam))))
+        if (TPopupMenu* popup = ActivePopupMenu()) popup->DispatchPopup(reinterpret_cast<HMENU>(msg.WParam));
+    DefaultHandler(msg);
+}
+
+void TForm::WMMenuSelect(TMessage& msg) {
+    if (Application && !(HIWORD(msg.WParam) & MF_POPUP)) {
+        TMenuItem* item = FindMenuItemByCommand(LOWORD(msg.WParam));
+        Application->SetHint(item ? GetLongHint(item->Hint()) : std::string());
+    }
+    DefaultHandler(msg);
+}
+
+void TForm::WMSize(TMessage& msg) {
+    if (msg.WParam == SIZE_MINIMIZED) windowState_ = wsMinimized;
+    else if (msg.WParam == SIZE_MAXIMIZED) windowState_ = wsMaximized;
+    else if (msg.WParam == SIZE_RESTORED) windowState_ = wsNormal;
+    TWinControl::WndProc(msg);
+}
+
+void TForm::CMDialogKey(TMessage& msg) {
+    // The controls first (a default or cancel button), then the form's own dialog handling,
+    // unless the key came from the broadcast of a parent form.
+    Broadcast(msg);
+    if (!msg.Result && !Broadcasting()) msg.Result = DialogKey(static_cast<WORD>(msg.WParam), KeyboardShiftState()) ? 1 : 0;
+}
+
+void TForm::CMIconChanged(TMessage&) {
+    if (HandleAllocated()) SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
 }

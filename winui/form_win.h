@@ -166,6 +166,14 @@ protected:
     // Handles Tab, arrows, Enter and Escape that no control took (CM_DIALOGKEY).
     virtual bool DialogKey(WORD key, TShiftState shift);
 
+    // The form's handlers of WndProc (see TWinControl's).
+    void WMCommand(TMessage& msg);
+    void WMInitMenuPopup(TMessage& msg);
+    void WMMenuSelect(TMessage& msg);
+    void WMSize(TMessage& msg);
+    void CMDialogKey(TMessage& msg);
+    void CMIconChanged(TMessage& msg);
+
 private:
     void ApplyPosition(TCreateParams& params);
     void ApplyStayOnTop();

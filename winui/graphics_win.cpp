@@ -4,10 +4,12 @@
 #include <cctype>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
+#include "winui/gdi_scope_win.h"
 
 namespace {
 
@@ -95,6 +97,13 @@ void RegisterBuiltinFormats() {
     RegisterGraphicFormat("ico", std::string(), TIcon::StaticClass(), [] { return std::make_unique<TIcon>(); });
     RegisterGraphicFormat("emf", std::string(), TMetafile::StaticClass(), [] { return std::make_unique<TMetafile>(); });
     RegisterGraphicFormat("wmf", std::string(), TMetafile::StaticClass(), [] { return std::make_unique<TMetafile>(); });
+}
+
+// Copies the top-left Width x Height pixels of Bitmap (selected into no DC) onto Dest.
+void CopyBitmap(HDC dest, HBITMAP bitmap, int width, int height) {
+    TMemoryDC source;
+    TSelectObject selected(source, bitmap);
+    BitBlt(dest, 0, 0, width, height, source, 0, 0, SRCCOPY);
 }
 
 // A logical palette of a colour table.
@@ -201,31 +210,30 @@ public:
     void Free() {
         if (!memDc_) return;
         SetHandle(nullptr);
-        SelectObject(memDc_, oldBitmap_);
-        if (oldPalette_) SelectPalette(memDc_, oldPalette_, TRUE);
-        DeleteDC(memDc_);
-        memDc_ = nullptr;
-        oldPalette_ = nullptr;
+        // The selections go before the DC.
+        palette_.reset();
+        bitmap_.reset();
+        memDc_.reset();
     }
 
 protected:
     void CreateHandle() override {
         if (!owner_.handle_) owner_.MakeDib(std::max(owner_.width_, 1), std::max(owner_.height_, 1), owner_.format_, nullptr, 0);
-        memDc_ = CreateCompatibleDC(nullptr);
-        if (!memDc_) throw Exception(sid::OutOfResources);
-        oldBitmap_ = SelectObject(memDc_, owner_.handle_);
-        if (owner_.palette_) {
-            oldPalette_ = SelectPalette(memDc_, owner_.palette_, TRUE);
-            RealizePalette(memDc_);
+        HDC dc = memDc_.emplace();
+        if (!dc) {
+            memDc_.reset();
+            throw Exception(sid::OutOfResources);
         }
-        SetHandle(memDc_);
+        bitmap_.emplace(dc, owner_.handle_);
+        palette_.emplace(dc, owner_.palette_);
+        SetHandle(dc);
     }
 
 private:
     TBitmap& owner_;
-    HDC memDc_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    HPALETTE oldPalette_ = nullptr;
+    std::optional<TMemoryDC> memDc_;
+    std::optional<TSelectObject> bitmap_;
+    std::optional<TSelectPalette> palette_;
 };
 
 TBitmap::TBitmap() = default;
@@ -350,10 +358,10 @@ void TBitmap::SetSize(int width, int height) {
         Changed();
         return;
     }
-    HBITMAP oldHandle = nullptr;
+    TGdiObject<HBITMAP> oldImage;
     int oldWidth = width_, oldHeight = height_;
     if (handle_) {
-        oldHandle = handle_;
+        oldImage.Reset(handle_);
         canvas_.reset();
         handle_ = nullptr;  // kept for copying below
         if (palette_) DeleteObject(palette_);
@@ -364,14 +372,7 @@ void TBitmap::SetSize(int width, int height) {
     HDC dc = Canvas().Handle();
     RECT all{0, 0, width, height};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (oldHandle) {
-        HDC src = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(src, oldHandle);
-        BitBlt(dc, 0, 0, std::min(width, oldWidth), std::min(height, oldHeight), src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
-        DeleteObject(oldHandle);
-    }
+    if (oldImage) CopyBitmap(dc, oldImage, std::min(width, oldWidth), std::min(height, oldHeight));
     Changed();
 }
 
@@ -382,34 +383,23 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
         format_ = format;
         return;
     }
-    HBITMAP oldHandle = ReleaseHandle();
+    TGdiObject<HBITMAP> oldImage(ReleaseHandle());
     int w = width_, h = height_;
     format_ = format;
     MakeDib(w, h, format, nullptr, 0);
-    HDC src = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(src, oldHandle);
-    BitBlt(Canvas().Handle(), 0, 0, w, h, src, 0, 0, SRCCOPY);
-    SelectObject(src, old);
-    DeleteDC(src);
-    DeleteObject(oldHandle);
+    CopyBitmap(Canvas().Handle(), oldImage, w, h);
     Changed();
 }
 
 TPixelFormat TBitmap::ScreenFormat() {
-    HDC dc = GetDC(nullptr);
-    int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    ReleaseDC(nullptr, dc);
-    return FormatOfBits(bits);
+    TWindowDC screen;
+    return FormatOfBits(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES));
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
     if (Empty()) return;
     HDC dest = canvas.Handle();
-    HPALETTE oldPalette = nullptr;
-    if (palette_) {
-        oldPalette = SelectPalette(dest, palette_, TRUE);
-        RealizePalette(dest);
-    }
+    TSelectPalette palette(dest, palette_);
     if (Transparent()) {
         canvas.BrushCopy(rect, *this, RECT{0, 0, width_, height_}, TransparentColor());
     } else {
@@ -418,7 +408,6 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
         StretchBlt(dest, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, src, 0, 0,
                    width_, height_, canvas.CopyMode());
     }
-    if (oldPalette) SelectPalette(dest, oldPalette, TRUE);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
@@ -613,13 +602,10 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
     } else {
         BITMAP bm{};
         if (!GetObjectW(bitmap, sizeof(bm), &bm)) throw EInvalidGraphic(sid::InvalidBitmap);
+        // A device-dependent bitmap becomes a DIB of its own; the one handed over goes.
+        TGdiObject<HBITMAP> taken(bitmap);
         MakeDib(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel == 1 ? pf1bit : pf24bit, nullptr, 0);
-        HDC src = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(src, bitmap);
-        BitBlt(Canvas().Handle(), 0, 0, bm.bmWidth, bm.bmHeight, src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
-        DeleteObject(bitmap);
+        CopyBitmap(Canvas().Handle(), taken, bm.bmWidth, bm.bmHeight);
     }
     Changed();
 }
@@ -654,14 +640,12 @@ TColor TBitmap::TransparentColor() {
 HBITMAP TBitmap::CreateMask(TColor transparentColor) {
     HDC src = Canvas().Handle();
     HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
-    HDC maskDc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(maskDc, mask);
+    TMemoryDC maskDc;
+    TSelectObject selected(maskDc, mask);
     // Blitting colour onto monochrome maps the background colour to white, all else to black.
     COLORREF oldBk = SetBkColor(src, ColorToRGB(transparentColor));
     BitBlt(maskDc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
     SetBkColor(src, oldBk);
-    SelectObject(maskDc, old);
-    DeleteDC(maskDc);
     return mask;
 }
 
@@ -688,14 +672,13 @@ constexpr size_t MaxIconFileSize = size_t(16) << 20;
 struct TIconBitmaps {
     ICONINFO Info{};
     bool Valid = false;
-    explicit TIconBitmaps(HICON icon) : Valid(icon && GetIconInfo(icon, &Info)) {}
-    ~TIconBitmaps() {
+    TGdiObject<HBITMAP> Color;
+    TGdiObject<HBITMAP> Mask;
+    explicit TIconBitmaps(HICON icon) : Valid(icon && GetIconInfo(icon, &Info)) {
         if (!Valid) return;
-        if (Info.hbmColor) DeleteObject(Info.hbmColor);
-        if (Info.hbmMask) DeleteObject(Info.hbmMask);
+        Color.Reset(Info.hbmColor);
+        Mask.Reset(Info.hbmMask);
     }
-    TIconBitmaps(const TIconBitmaps&) = delete;
-    TIconBitmaps& operator=(const TIconBitmaps&) = delete;
 };
 
 // The rows of Bitmap as an uncompressed DIB of Bits bits per pixel, bottom-up, with its info
@@ -710,10 +693,9 @@ std::vector<uint8_t> DibRows(HBITMAP bitmap, int width, int height, int bits, st
     header->biBitCount = static_cast<WORD>(bits);
     header->biCompression = BI_RGB;
     std::vector<uint8_t> rows(size_t(RowBytes(width, bits)) * size_t(height));
-    HDC dc = GetDC(nullptr);
-    int got = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), rows.data(), reinterpret_cast<BITMAPINFO*>(info.data()),
-                        DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    TWindowDC screen;
+    int got = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), rows.data(),
+                        reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
     if (got != height) throw EInvalidGraphic(sid::InvalidIcon);
     return rows;
 }
@@ -849,36 +831,29 @@ void TIcon::AssignBitmap(TBitmap& bitmap) {
     // mask's screen XOR leaves the background there.
     TBitmap color(w, h, pf24bit);
     BitBlt(color.Canvas().Handle(), 0, 0, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
-    HBITMAP mask = nullptr;
-    if (bitmap.Transparent()) {
-        mask = bitmap.CreateMask(bitmap.TransparentColor());
-        HDC maskDc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(maskDc, mask);
-        HDC dc = color.Canvas().Handle();
-        COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
-        COLORREF oldBk = SetBkColor(dc, RGB(0, 0, 0));
-        BitBlt(dc, 0, 0, w, h, maskDc, 0, 0, SRCAND);
-        SetTextColor(dc, oldText);
-        SetBkColor(dc, oldBk);
-        SelectObject(maskDc, old);
-        DeleteDC(maskDc);
-    } else {
-        mask = CreateBitmap(w, h, 1, 1, nullptr);
-        HDC maskDc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(maskDc, mask);
-        PatBlt(maskDc, 0, 0, w, h, BLACKNESS);
-        SelectObject(maskDc, old);
-        DeleteDC(maskDc);
+    TGdiObject<HBITMAP> mask(bitmap.Transparent() ? bitmap.CreateMask(bitmap.TransparentColor())
+                                                  : CreateBitmap(w, h, 1, 1, nullptr));
+    {
+        TMemoryDC maskDc;
+        TSelectObject selected(maskDc, mask);
+        if (bitmap.Transparent()) {
+            HDC dc = color.Canvas().Handle();
+            COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
+            COLORREF oldBk = SetBkColor(dc, RGB(0, 0, 0));
+            BitBlt(dc, 0, 0, w, h, maskDc, 0, 0, SRCAND);
+            SetTextColor(dc, oldText);
+            SetBkColor(dc, oldBk);
+        } else {
+            PatBlt(maskDc, 0, 0, w, h, BLACKNESS);
+        }
     }
-    // The icon is made of bitmaps that no device context holds.
-    HBITMAP colorBitmap = color.ReleaseHandle();
+    // The icon is made of bitmaps that no device context holds; it copies them.
+    TGdiObject<HBITMAP> colorBitmap(color.ReleaseHandle());
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask;
     info.hbmColor = colorBitmap;
     HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colorBitmap);
     if (!icon) throw EInvalidGraphic(sid::InvalidIcon);
     SetHandle(icon);
 }
@@ -1059,10 +1034,9 @@ bool WindowExtent(const uint8_t* data, size_t size, int& width, int& height) {
 
 // Screen pixels of a length in 0.01 mm, horizontally or vertically.
 int HundredthsMmToPixels(int length, bool horizontal) {
-    HDC dc = GetDC(nullptr);
-    int pixels = GetDeviceCaps(dc, horizontal ? HORZRES : VERTRES);
-    int mm = GetDeviceCaps(dc, horizontal ? HORZSIZE : VERTSIZE);
-    ReleaseDC(nullptr, dc);
+    TWindowDC screen;
+    int pixels = GetDeviceCaps(screen, horizontal ? HORZRES : VERTRES);
+    int mm = GetDeviceCaps(screen, horizontal ? HORZSIZE : VERTSIZE);
     return mm > 0 ? MulDiv(length, pixels, mm * 100) : 0;
 }
 
@@ -1142,16 +1116,13 @@ void TMetafile::LoadWindowsMetafile(const uint8_t* bits, size_t size, int width,
         picture.yExt = MulDiv(height, 2540, unitsPerInch);
         pictureOrNull = &picture;
     }
-    HDC reference = GetDC(nullptr);
-    HENHMETAFILE metafile = SetWinMetaFileBits(static_cast<UINT>(size), bits, reference, pictureOrNull);
-    ReleaseDC(nullptr, reference);
+    TWindowDC screen;
+    HENHMETAFILE metafile = SetWinMetaFileBits(static_cast<UINT>(size), bits, screen, pictureOrNull);
     if (!metafile) throw EInvalidGraphic(sid::InvalidMetafile);
     SetHandle(metafile);
     if (unitsPerInch > 0) {
-        HDC dc = GetDC(nullptr);
-        width_ = MulDiv(width, GetDeviceCaps(dc, LOGPIXELSX), unitsPerInch);
-        height_ = MulDiv(height, GetDeviceCaps(dc, LOGPIXELSY), unitsPerInch);
-        ReleaseDC(nullptr, dc);
+        width_ = MulDiv(width, GetDeviceCaps(screen, LOGPIXELSX), unitsPerInch);
+        height_ = MulDiv(height, GetDeviceCaps(screen, LOGPIXELSY), unitsPerInch);
     }
     enhanced_ = false;
 }
@@ -1189,9 +1160,7 @@ void TMetafile::LoadFromStream(TStream& stream) {
     // pixels; a metafile that sets none is sized by the platform.
     int width = 0, height = 0;
     if (WindowExtent(data.data(), data.size(), width, height)) {
-        HDC dc = GetDC(nullptr);
-        const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-        ReleaseDC(nullptr, dc);
+        const int dpi = GetDeviceCaps(TWindowDC(), LOGPIXELSX);
         LoadWindowsMetafile(data.data(), data.size(), width, height, dpi);
     } else {
         LoadWindowsMetafile(data.data(), data.size(), 0, 0, 0);
@@ -1209,12 +1178,11 @@ void TMetafile::SaveToStream(TStream& stream) {
         return;
     }
     // A placeable Windows metafile in units of the screen's pixels per inch.
-    HDC reference = GetDC(nullptr);
-    const int inch = GetDeviceCaps(reference, LOGPIXELSX);
-    UINT size = GetWinMetaFileBits(handle_, 0, nullptr, MM_ANISOTROPIC, reference);
+    TWindowDC screen;
+    const int inch = GetDeviceCaps(screen, LOGPIXELSX);
+    UINT size = GetWinMetaFileBits(handle_, 0, nullptr, MM_ANISOTROPIC, screen);
     std::vector<uint8_t> data(size);
-    if (size) GetWinMetaFileBits(handle_, size, data.data(), MM_ANISOTROPIC, reference);
-    ReleaseDC(nullptr, reference);
+    if (size) GetWinMetaFileBits(handle_, size, data.data(), MM_ANISOTROPIC, screen);
     if (size == 0) throw EInvalidGraphic(sid::InvalidMetafile);
     PlaceableHeader header{};
     header.Key = PlaceableKey;

@@ -34,40 +34,18 @@ constexpr UINT CM_CURSORCHANGED = CM_BASE + 15;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;       // LParam = the control (TControl*)
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;       // LParam = the control (TControl*)
-constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;    // 0xB018: WParam = group index, LParam = the button
-constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr UINT CM_ENTER = CM_BASE + 26;            // the control became the form's active control
 constexpr UINT CM_EXIT = CM_BASE + 27;             // the control stopped being the active control
-constexpr UINT CM_DESIGNHITTEST = CM_BASE + 28;
 constexpr UINT CM_ICONCHANGED = CM_BASE + 29;
 constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;   // WParam = virtual key; Result 1 = the control takes it
-constexpr UINT CM_INVOKEHELP = CM_BASE + 31;
-constexpr UINT CM_WINDOWHOOK = CM_BASE + 32;
 constexpr UINT CM_RELEASE = CM_BASE + 33;          // posted to a form that frees itself (caFree)
 constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 34;
-constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
-constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
-constexpr UINT CM_WININICHANGE = CM_BASE + 37;
-constexpr UINT CM_FONTCHANGE = CM_BASE + 38;
-constexpr UINT CM_TIMECHANGE = CM_BASE + 39;
 constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 40;
-constexpr UINT CM_UIACTIVATE = CM_BASE + 41;
 constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44; // WParam = the control, LParam = 1 inserted / 0 removed
-constexpr UINT CM_GETDATALINK = CM_BASE + 45;
 constexpr UINT CM_CHILDKEY = CM_BASE + 46;          // WParam = virtual key, LParam = the focused control; Result 1 = handled
 constexpr UINT CM_DRAG = CM_BASE + 47;              // WParam = TDragMessage, LParam = TDragRec* (drag_win.h)
 constexpr UINT CM_HINTSHOW = CM_BASE + 48;          // LParam = THintInfo* (application_win.h); Result 1 = no hint
-constexpr UINT CM_DIALOGHANDLE = CM_BASE + 49;
-constexpr UINT CM_ISTOOLCONTROL = CM_BASE + 50;
-constexpr UINT CM_RECREATEWND = CM_BASE + 51;       // posted: re-create the window later
-constexpr UINT CM_INVALIDATE = CM_BASE + 52;
-constexpr UINT CM_SYSFONTCHANGED = CM_BASE + 53;
-constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
-constexpr UINT CM_CHANGED = CM_BASE + 55;
-constexpr UINT CM_BORDERCHANGED = CM_BASE + 59;
-constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
-constexpr UINT CM_DEFERREDALIGN = CM_BASE + 68;     // posted: align the children once the burst is over
 constexpr UINT CM_POPUPMENU = CM_BASE + 69;         // WParam = 0, LParam = screen point; Result 1 = shown
 
 // The program's own private messages.
@@ -98,14 +76,12 @@ constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
 constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
 constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
-constexpr UINT CN_PARENTNOTIFY = CN_BASE + WM_PARENTNOTIFY;
 constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
 constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
 constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 // Keyboard messages offered to the focused control before they are dispatched (shortcuts,
 // dialog keys); Result non-zero = handled, the message is not dispatched.
 constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
-constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
 constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
 constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;

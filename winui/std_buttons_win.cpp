@@ -9,6 +9,8 @@
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "winui/application_win.h"
+#include "winui/disabled_glyph_win.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/menu_win.h"
 #include "winui/text_win.h"
 
@@ -275,45 +277,6 @@ std::unique_ptr<TBitmap> MakeKindGlyph(TBitBtnKind kind) {
     return glyph;
 }
 
-// A monochrome image of the glyph's darker opaque pixels (black) on white: the shape that a
-// disabled button shows embossed.
-HBITMAP DisabledShape(TBitmap& glyph, int left, int width, COLORREF transparent) {
-    const int height = glyph.Height();
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HBITMAP shape = CreateBitmap(width, height, 1, 1, nullptr);
-    HGDIOBJ old = SelectObject(dc, shape);
-    PatBlt(dc, 0, 0, width, height, WHITENESS);
-    HDC source = glyph.Canvas().Handle();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = GetPixel(source, left + x, y);
-            int light = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
-            if (c != transparent && light < 192) ::SetPixel(dc, x, y, RGB(0, 0, 0));
-        }
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return shape;
-}
-
-// Paints Brush where Shape is black and keeps the destination where it is white.
-void PaintShape(HDC dc, int x, int y, int width, int height, HBITMAP shape, COLORREF color) {
-    HDC shapeDc = CreateCompatibleDC(dc);
-    HGDIOBJ oldShape = SelectObject(shapeDc, shape);
-    HBRUSH brush = CreateSolidBrush(color);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    BitBlt(dc, x, y, width, height, shapeDc, 0, 0, 0x00B8074A);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBack);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-    SelectObject(shapeDc, oldShape);
-    DeleteDC(shapeDc);
-}
-
 }  // namespace
 
 const TClassInfo& TBitBtn::StaticClass() {
@@ -421,10 +384,7 @@ void TBitBtn::DrawGlyph(HDC dc, int x, int y, TBitmap& glyph, bool enabled, bool
     if (pressed && enabled && count > 2) image = 2;
     const COLORREF transparent = ColorToRGB(glyph.TransparentColor());
     if (!enabled && count == 1) {
-        HBITMAP shape = DisabledShape(glyph, 0, width, transparent);
-        PaintShape(dc, x + 1, y + 1, width, height, shape, ColorToRGB(clBtnHighlight));
-        PaintShape(dc, x, y, width, height, shape, ColorToRGB(clBtnShadow));
-        DeleteObject(shape);
+        DrawDisabledGlyph(dc, x, y, glyph, RECT{0, 0, width, height}, transparent);
         return;
     }
     GdiTransparentBlt(dc, x, y, width, height, glyph.Canvas().Handle(), image * width, 0, width,
@@ -444,7 +404,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     if (pressed) OffsetRect(&rect, 1, 1);
 
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+    TSelectObject font(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     const std::wstring caption = WideText(Caption());
     RECT textSize{0, 0, 0, 0};
@@ -495,7 +455,6 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         }
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect, DT_SINGLELINE);
     }
-    SelectObject(dc, oldFont);
     if (focused) {
         RECT focusRect = item.rcItem;
         InflateRect(&focusRect, -4, -4);

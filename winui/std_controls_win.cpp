@@ -7,6 +7,7 @@
 
 #include "base/exception.h"
 #include "base/string_ids.h"
+#include "winui/gdi_scope_win.h"
 #include "winui/menu_win.h"
 #include "winui/text_win.h"
 
@@ -19,13 +20,11 @@ UINT AlignmentFlag(TAlignment alignment) {
 }
 
 SIZE MeasureText(TFont& font, const std::string& text, int width, UINT flags) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font.Handle());
+    TWindowDC dc;
+    TSelectObject selected(dc, font.Handle());
     RECT r{0, 0, std::max(width, 0), 0};
     std::wstring wide = WideText(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 

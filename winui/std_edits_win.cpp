@@ -5,6 +5,7 @@
 
 #include "base/exception.h"
 #include "base/string_ids.h"
+#include "winui/font_metrics_win.h"
 #include "winui/text_win.h"
 
 const TClassInfo& TCustomEdit::StaticClass() {
@@ -91,16 +92,9 @@ void TCustomEdit::SetBorderStyle(TBorderStyle style) {
 // The font height plus a quarter of the smaller of system and control font, plus the frame.
 void TCustomEdit::AdjustHeight() {
     if (!autoSize_) return;
-    HDC dc = GetDC(nullptr);
-    TEXTMETRICW system{};
-    GetTextMetricsW(dc, &system);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    const int smaller = std::min(system.tmHeight, metrics.tmHeight);
-    int height = metrics.tmHeight + smaller / 4 + 2;
+    const TFontHeights heights = ScreenFontHeights(Font().Handle());
+    const int smaller = std::min(heights.System, heights.Font);
+    int height = heights.Font + smaller / 4 + 2;
     if (borderStyle_ == bsSingle) height += 2 * GetSystemMetrics(SM_CYEDGE);
     SetHeight(height);
 }

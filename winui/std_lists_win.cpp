@@ -391,35 +391,37 @@ void TCustomListBox::MeasureItem(int index, int& height) {
 
 void TCustomListBox::WndProc(TMessage& msg) {
     switch (msg.Msg) {
-    case CN_COMMAND:
-        switch (HIWORD(msg.WParam)) {
-        case LBN_SELCHANGE: Click(); break;
-        case LBN_DBLCLK: DblClick(); break;
-        default: break;
-        }
-        msg.Result = 0;
-        return;
-    case CN_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
-        if (item.itemID == static_cast<UINT>(-1) || static_cast<int>(item.itemID) < Count())
-            RunDrawItem(canvas_, *this, item,
-                        [this](int index, RECT rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
-        msg.Result = TRUE;
-        return;
+    case CN_COMMAND: CNCommand(msg); return;
+    case CN_DRAWITEM: CNDrawItem(msg); return;
+    case CN_MEASUREITEM: CNMeasureItem(msg); return;
+    default: TWinControl::WndProc(msg);
     }
-    case CN_MEASUREITEM: {
-        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
-        int height = itemHeight_;
-        if (style_ == lbOwnerDrawVariable && static_cast<int>(item.itemID) < Count())
-            MeasureItem(static_cast<int>(item.itemID), height);
-        item.itemHeight = static_cast<UINT>(std::clamp(height, 1, 255));
-        msg.Result = TRUE;
-        return;
+}
+
+void TCustomListBox::CNCommand(TMessage& msg) {
+    switch (HIWORD(msg.WParam)) {
+    case LBN_SELCHANGE: Click(); break;
+    case LBN_DBLCLK: DblClick(); break;
+    default: break;
     }
-    default:
-        break;
-    }
-    TWinControl::WndProc(msg);
+    msg.Result = 0;
+}
+
+void TCustomListBox::CNDrawItem(TMessage& msg) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
+    if (item.itemID == static_cast<UINT>(-1) || static_cast<int>(item.itemID) < Count())
+        RunDrawItem(canvas_, *this, item,
+                    [this](int index, RECT rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
+    msg.Result = TRUE;
+}
+
+void TCustomListBox::CNMeasureItem(TMessage& msg) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
+    int height = itemHeight_;
+    if (style_ == lbOwnerDrawVariable && static_cast<int>(item.itemID) < Count())
+        MeasureItem(static_cast<int>(item.itemID), height);
+    item.itemHeight = static_cast<UINT>(std::clamp(height, 1, 255));
+    msg.Result = TRUE;
 }
 
 // --- TCustomComboBox ---
@@ -663,38 +665,39 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
 
 void TCustomComboBox::WndProc(TMessage& msg) {
     switch (msg.Msg) {
-    case CN_COMMAND:
-        switch (HIWORD(msg.WParam)) {
-        case CBN_SELCHANGE: SelectionChanged(); break;
-        case CBN_EDITCHANGE: Change(); break;
-        case CBN_DROPDOWN: DropDown(); break;
-        case CBN_CLOSEUP:
-            if (OnCloseUp) OnCloseUp(*this);
-            break;
-        default: break;
-        }
-        msg.Result = 0;
-        return;
-    case CN_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
-        if (item.itemID == static_cast<UINT>(-1) || static_cast<int>(item.itemID) < Count())
-            RunDrawItem(canvas_, *this, item,
-                        [this](int index, RECT rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
-        msg.Result = TRUE;
-        return;
+    case CN_COMMAND: CNCommand(msg); return;
+    case CN_DRAWITEM: CNDrawItem(msg); return;
+    case CN_MEASUREITEM: CNMeasureItem(msg); return;
+    default: TWinControl::WndProc(msg);
     }
-    case CN_MEASUREITEM: {
-        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
-        int height = itemHeight_;
-        if (style_ == csOwnerDrawVariable && item.itemID != static_cast<UINT>(-1) &&
-            static_cast<int>(item.itemID) < Count())
-            MeasureItem(static_cast<int>(item.itemID), height);
-        item.itemHeight = static_cast<UINT>(std::clamp(height, 1, 255));
-        msg.Result = TRUE;
-        return;
-    }
-    default:
+}
+
+void TCustomComboBox::CNCommand(TMessage& msg) {
+    switch (HIWORD(msg.WParam)) {
+    case CBN_SELCHANGE: SelectionChanged(); break;
+    case CBN_EDITCHANGE: Change(); break;
+    case CBN_DROPDOWN: DropDown(); break;
+    case CBN_CLOSEUP:
+        if (OnCloseUp) OnCloseUp(*this);
         break;
+    default: break;
     }
-    TWinControl::WndProc(msg);
+    msg.Result = 0;
+}
+
+void TCustomComboBox::CNDrawItem(TMessage& msg) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam);
+    if (item.itemID == static_cast<UINT>(-1) || static_cast<int>(item.itemID) < Count())
+        RunDrawItem(canvas_, *this, item,
+                    [this](int index, RECT rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
+    msg.Result = TRUE;
+}
+
+void TCustomComboBox::CNMeasureItem(TMessage& msg) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(msg.LParam);
+    int height = itemHeight_;
+    if (style_ == csOwnerDrawVariable && item.itemID != static_cast<UINT>(-1) && static_cast<int>(item.itemID) < Count())
+        MeasureItem(static_cast<int>(item.itemID), height);
+    item.itemHeight = static_cast<UINT>(std::clamp(height, 1, 255));
+    msg.Result = TRUE;
 }

@@ -108,6 +108,9 @@ protected:
     void ItemsChanged();
 
 private:
+    void CNCommand(TMessage& msg);
+    void CNDrawItem(TMessage& msg);
+    void CNMeasureItem(TMessage& msg);
     void CheckIndex(int index) const;
     void UpdateColumnWidth();
     void ItemInserted(int index);
@@ -199,6 +202,9 @@ protected:
     bool IsOwnerDrawn() const { return style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable; }
 
 private:
+    void CNCommand(TMessage& msg);
+    void CNDrawItem(TMessage& msg);
+    void CNMeasureItem(TMessage& msg);
     void CheckIndex(int index) const;
     // Gives the window the height of the open list, so that it shows DropDownCount items.
     void AdjustDropDown();
