@@ -193,7 +193,8 @@ void TBitmap::FreeImage() {
 }
 
 void TBitmap::MakeDib(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount) {
-    if (width <= 0 || height <= 0 || width > MaxBmpSide || height > MaxBmpSide) throw EInvalidGraphic(sid::InvalidBitmap);
+    if (width <= 0 || height <= 0 || width > MaxBmpSide || height > MaxBmpSide)
+        throw EInvalidGraphic(sid::InvalidBitmap);
     int bits = BitsOf(format);
     if (int64_t(RowBytes(width, bits)) * height > MaxBmpPixelBytes) throw EInvalidGraphic(sid::InvalidBitmap);
     std::vector<RGBQUAD> table;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "base/exception.h"
 #include "base/string_ids.h"
@@ -201,6 +203,42 @@ TEST(BmpImage, ToolMadeFilesAndTheirDamagedCopies) {
             EXPECT_TRUE(Shows(image, reference, outcome));
         }
     }
+}
+
+// The fuzz target's corpus: the seeds and every input that once crashed it. Each is read the
+// two ways the program reads BMP files, which must agree; what the check accepts decodes to
+// pixels of its size or is refused with the bitmap error.
+TEST(BmpImage, FuzzCorpusFilesAreReadOrRefusedAlikeBothWays) {
+    const std::filesystem::path folder = std::filesystem::path(PICTURES_FUZZ_CORPUS) / "bmp";
+    int files = 0, accepted = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ++files;
+        const int whole = FailureId([&] { CheckBmpFile(bytes); });
+        const size_t head = std::min(bytes.size(), size_t(MaxBmpHeadBytes));
+        const int headers = FailureId([&] {
+            const TBmpInfo info = ReadBmpHeaders(bytes.data(), head, int64_t(bytes.size()));
+            if (info.Rle()) CheckBmpRle(info, bytes.data() + info.PixelOffset, size_t(info.PixelBytes));
+        });
+        EXPECT_EQ(whole, headers);
+        if (whole != 0) {
+            EXPECT_EQ(whole, sid::InvalidBitmap);
+            continue;
+        }
+        ++accepted;
+        const TBmpInfo info = CheckBmpFile(bytes);
+        TRgbImage image;
+        const int read = FailureId([&] { image = BmpToRgb(bytes); });
+        if (read == 0) {
+            EXPECT_EQ(image.Rgb.size(), size_t(info.Width) * size_t(info.Height) * 3);
+        } else {
+            EXPECT_EQ(read, sid::InvalidBitmap);
+        }
+    }
+    EXPECT_GE(files, 13);
+    EXPECT_GE(accepted, 13);
 }
 
 }  // namespace
