@@ -86,8 +86,9 @@ struct TBmpInfo {
 // colour table. Raises EInvalidGraphic (65346 "Ungültiges Bitmap").
 TBmpInfo ReadBmpHeaders(const uint8_t* head, size_t headSize, int64_t fileSize);
 
-// The colour table of a file whose headers ReadBmpHeaders checked, from the same Head; the
-// core header's triples are widened to quads.
+// The colour table of a 1-, 4- or 8-bit file whose headers ReadBmpHeaders checked, from the
+// same Head; the core header's triples are widened to quads. Empty for more bits per pixel,
+// whose pixels use no table.
 std::vector<TBmpQuad> BmpColorTable(const TBmpInfo& info, const uint8_t* head, size_t headSize);
 
 // Checks run-length encoded pixel data (PixelBytes bytes from PixelOffset): that every code
