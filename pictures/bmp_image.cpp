@@ -1,15 +1,11 @@
 #include "pictures/bmp_image.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "base/string_ids.h"
 #include "pictures/bmp_rows.h"
 #include "pictures/image_error.h"
 
 namespace {
 
-constexpr int64_t FileHeaderSize = 14;
 constexpr int64_t InfoHeaderSize = 40;
 
 void Put16(uint8_t* p, uint32_t v) {
@@ -20,8 +16,6 @@ void Put32(uint8_t* p, uint32_t v) {
     Put16(p, v);
     Put16(p + 2, v >> 16);
 }
-uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
 
 [[noreturn]] void InvalidBitmap() { throw EInvalidImage(sid::InvalidBitmap); }
 
@@ -33,7 +27,7 @@ TBmpWriter::TBmpWriter(int width, int height, int bitCount, const std::vector<TB
     if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide || rowBytes_ == 0 ||
         rowBytes_ * height > MaxImageBytes || palette.size() > 256)
         throw EInvalidImage(sid::InvalidImageFormat);
-    pixelOffset_ = FileHeaderSize + InfoHeaderSize + 4 * int64_t(palette.size());
+    pixelOffset_ = BmpFileHeaderSize + InfoHeaderSize + 4 * int64_t(palette.size());
     const int64_t imageSize = rowBytes_ * height;
     bytes_.assign(size_t(pixelOffset_ + imageSize), 0);
     uint8_t* p = bytes_.data();
@@ -41,7 +35,7 @@ TBmpWriter::TBmpWriter(int width, int height, int bitCount, const std::vector<TB
     p[1] = 'M';
     Put32(p + 2, uint32_t(pixelOffset_ + imageSize));
     Put32(p + 10, uint32_t(pixelOffset_));
-    uint8_t* info = p + FileHeaderSize;
+    uint8_t* info = p + BmpFileHeaderSize;
     Put32(info, uint32_t(InfoHeaderSize));
     Put32(info + 4, uint32_t(width));
     Put32(info + 8, uint32_t(height));
@@ -61,68 +55,19 @@ uint8_t* TBmpWriter::Row(int y) {
     return bytes_.data() + pixelOffset_ + int64_t(height_ - 1 - y) * rowBytes_;
 }
 
-TBmpInfo CheckBmpFile(const std::vector<uint8_t>& bytes) {
-    const int64_t size = int64_t(bytes.size());
-    if (size < FileHeaderSize + 12 || bytes[0] != 'B' || bytes[1] != 'M') InvalidBitmap();
-    const uint8_t* p = bytes.data();
-    TBmpInfo info;
-    info.PixelOffset = Get32(p + 10);
-    info.HeaderSize = Get32(p + 14);
-    const uint8_t* h = p + FileHeaderSize;
-    int64_t width, height;
-    uint32_t planes;
-    if (info.HeaderSize == 12) {  // the old core header: 16-bit sizes, 3-byte colour entries
-        width = Get16(h + 4);
-        height = int16_t(Get16(h + 6));
-        planes = Get16(h + 8);
-        info.BitCount = int(Get16(h + 10));
-    } else {
-        // The info header and its later, longer versions.
-        const uint32_t sizes[] = {40, 52, 56, 64, 108, 124};
-        if (std::find(std::begin(sizes), std::end(sizes), info.HeaderSize) == std::end(sizes) ||
-            FileHeaderSize + info.HeaderSize > size)
-            InvalidBitmap();
-        width = int32_t(Get32(h + 4));
-        height = int32_t(Get32(h + 8));
-        planes = Get16(h + 12);
-        info.BitCount = int(Get16(h + 14));
-        info.Compression = Get32(h + 16);
-        info.ColorCount = Get32(h + 32);
-    }
-    info.TopDown = height < 0;
-    if (height < 0) height = -height;
-    if (planes != 1 || width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) InvalidBitmap();
-    const int64_t rowBytes = BmpRowBytes(info.BitCount, width);
-    if (rowBytes == 0 || rowBytes * height > MaxImageBytes) InvalidBitmap();
-    if (info.BitCount <= 8) {
-        if (info.ColorCount == 0) info.ColorCount = 1u << info.BitCount;
-        if (info.ColorCount > (1u << info.BitCount)) InvalidBitmap();
-    } else if (info.ColorCount > 256) {
-        InvalidBitmap();
-    }
-    const int64_t masks = info.Compression == 3 && info.HeaderSize == InfoHeaderSize ? 12 : 0;
-    const int64_t entry = info.HeaderSize == 12 ? 3 : 4;
-    const int64_t tableEnd = FileHeaderSize + info.HeaderSize + masks + entry * info.ColorCount;
-    if (tableEnd > size || info.PixelOffset < tableEnd - entry * info.ColorCount) InvalidBitmap();
-    const bool rle = info.Compression == 1 || info.Compression == 2;
-    if (rle) {
-        if (info.BitCount != (info.Compression == 1 ? 8 : 4)) InvalidBitmap();
-        if (info.TopDown || int64_t(info.PixelOffset) >= size) InvalidBitmap();
-    } else {
-        if (info.Compression > 3 || (info.Compression == 3 && info.BitCount != 16 && info.BitCount != 32))
-            InvalidBitmap();
-        if (int64_t(info.PixelOffset) + rowBytes * height > size) InvalidBitmap();
-    }
-    info.Width = int(width);
-    info.Height = int(height);
-    return info;
-}
-
 TRgbImage BmpToRgb(const std::vector<uint8_t>& bytes) {
     const TBmpInfo info = CheckBmpFile(bytes);
-    if (info.Compression != 0 || info.HeaderSize == 12 || info.BitCount == 16) InvalidBitmap();
-    const uint8_t* table = bytes.data() + FileHeaderSize + info.HeaderSize;
-    const int64_t rowBytes = BmpRowBytes(info.BitCount, info.Width);
+    if (info.BitCount == 16) InvalidBitmap();
+    const std::vector<TBmpQuad> table = BmpColorTable(info, bytes.data(), bytes.size());
+    // The uncompressed rows: the file's own, or its codes decoded.
+    const uint8_t* rows = bytes.data() + info.PixelOffset;
+    std::vector<uint8_t> decoded;
+    if (info.Rle()) {
+        decoded.assign(size_t(info.RowBytes() * info.Height), 0);
+        DecodeBmpRle(info, rows, size_t(info.PixelBytes), decoded.data());
+        rows = decoded.data();
+    }
+    const int64_t rowBytes = info.RowBytes();
     TRgbImage image;
     image.Width = info.Width;
     image.Height = info.Height;
@@ -130,7 +75,7 @@ TRgbImage BmpToRgb(const std::vector<uint8_t>& bytes) {
     uint8_t* out = image.Rgb.data();
     for (int y = 0; y < info.Height; ++y) {
         const int stored = info.TopDown ? y : info.Height - 1 - y;
-        const uint8_t* row = bytes.data() + info.PixelOffset + stored * rowBytes;
+        const uint8_t* row = rows + stored * rowBytes;
         for (int x = 0; x < info.Width; ++x) {
             const uint8_t* bgr;
             if (info.BitCount >= 24) {
@@ -140,8 +85,8 @@ TRgbImage BmpToRgb(const std::vector<uint8_t>& bytes) {
                 const int perByte = 8 / bits;
                 const int shift = 8 - bits * (x % perByte + 1);
                 const uint32_t index = (row[x / perByte] >> shift) & ((1u << bits) - 1);
-                if (index >= info.ColorCount) InvalidBitmap();
-                bgr = table + 4 * index;
+                if (index >= table.size()) InvalidBitmap();
+                bgr = table[index].data();
             }
             *out++ = bgr[2];
             *out++ = bgr[1];

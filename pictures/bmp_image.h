@@ -1,14 +1,12 @@
-// BMP file images in memory: the writer the GIF and PCX converters fill row by row, the check
-// that a BMP file's headers fit its bytes, and a reader that turns an uncompressed BMP file into
-// red-green-blue pixels for comparisons and previews.
+// BMP file images in memory: the writer the GIF and PCX converters fill row by row, and a reader
+// that turns a BMP file into red-green-blue pixels for comparisons and previews. The checks of
+// BMP files (CheckBmpFile) are the bitmap loader's own (base/bmp_format.h).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
-// One colour table entry as a BMP file holds it: blue, green, red, reserved.
-using TBmpQuad = std::array<uint8_t, 4>;
+#include "base/bmp_format.h"
 
 // A complete BMP file (14-byte file header, 40-byte info header, colour table, pixel rows) of
 // Width x Height pixels at BitCount bits (1, 4, 8 or 24), all pixels 0 until rows are filled.
@@ -35,25 +33,9 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// What CheckBmpFile found in a BMP file.
-struct TBmpInfo {
-    int Width = 0;
-    int Height = 0;        // positive; TopDown tells the row order
-    bool TopDown = false;
-    int BitCount = 0;
-    uint32_t Compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
-    uint32_t PixelOffset = 0;
-    uint32_t ColorCount = 0;   // entries of the colour table
-    uint32_t HeaderSize = 0;   // of the info header
-};
-
-// Checks that Bytes hold a BMP file whose headers, colour table and pixel rows lie within the
-// bytes (RLE-compressed pixel data only needs to start within them). Raises EInvalidImage
-// (65346 "Ungültiges Bitmap") otherwise.
-TBmpInfo CheckBmpFile(const std::vector<uint8_t>& bytes);
-
-// An uncompressed 1, 4, 8, 24 or 32-bit BMP file as Width x Height pixels, top row first, each
-// as red, green, blue. Raises EInvalidImage (65346) for anything else.
+// A BMP file of 1, 4, 8, 24 or 32 bits per pixel, uncompressed or run-length encoded, as
+// Width x Height pixels, top row first, each as red, green, blue. Raises EInvalidImage (65346)
+// for a file CheckBmpFile refuses, for 16-bit files, and for colour indexes beyond the table.
 struct TRgbImage {
     int Width = 0;
     int Height = 0;

@@ -1,25 +1,11 @@
-// Row sizes of BMP images, which pad every pixel row to a multiple of 4 bytes, and the bit
-// counts under which the GIF and PCX converters store their pictures.
+// Row sizes of BMP images, which pad every pixel row to a multiple of 4 bytes (BmpRowBytes,
+// base/bmp_format.h), and the bit counts under which the GIF and PCX converters store their
+// pictures.
 #pragma once
 
 #include <cstdint>
 
-// The padded size of one row of Width pixels at BitCount bits per pixel (1, 4, 8, 16, 24 or
-// 32; these are the layouts a BMP file can hold); 0 for any other bit count or a width below 1.
-constexpr int64_t BmpRowBytes(int bitCount, int64_t width) {
-    if (width < 1) return 0;
-    switch (bitCount) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-        return (width * bitCount + 31) / 32 * 4;
-    default:
-        return 0;
-    }
-}
+#include "base/bmp_format.h"
 
 // The bit count of the BMP image a converter writes for a source of SourceBits bits per pixel:
 // 2-bit pixels are widened to 4 bits (a BMP has no 2-bit rows), 15- and 16-bit sources are

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 
+#include "base/bmp_format.h"
 #include "base/exception.h"
 #include "base/string_ids.h"
 
 using EInvalidImage = EInvalidGraphic;
 
-// Pictures beyond these limits are refused before anything is allocated for them.
-constexpr int MaxImageSide = 16384;
-constexpr int64_t MaxImageBytes = int64_t(256) << 20;
+// Pictures beyond these limits are refused before anything is allocated for them: the limits
+// of the bitmap loader, which every converted picture goes through (base/bmp_format.h).
+constexpr int MaxImageSide = MaxBmpSide;
+constexpr int64_t MaxImageBytes = MaxBmpPixelBytes;

@@ -6,16 +6,13 @@
 #include <cstring>
 #include <optional>
 
+#include "base/bmp_format.h"
 #include "base/safe_file.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
 #include "winui/gdi_scope_win.h"
 
 namespace {
-
-// Pictures beyond these limits are refused rather than allocated.
-constexpr int MaxBitmapSide = 32768;
-constexpr int64_t MaxBitmapBytes = int64_t(256) << 20;
 
 // Metafiles beyond this size are refused rather than read.
 constexpr int64_t MaxMetafileBytes = int64_t(64) << 20;
@@ -118,59 +115,6 @@ HPALETTE PaletteOf(const std::vector<RGBQUAD>& colors) {
     return CreatePalette(palette);
 }
 
-// Decodes run-length encoded pixels (RLE8 for 8 bits, RLE4 for 4 bits) into the bottom-up rows of
-// an uncompressed bitmap of the same bit count. Pixels the data skips (delta codes, rows ended
-// early) keep colour index 0; runs past the right edge are cut there; decoding stops at the end
-// of the bitmap code or above the top row. Raises EInvalidGraphic when a code needs more bytes
-// than the data holds, or when the data ends before the top row without an end of bitmap.
-void DecodeRle(const std::vector<uint8_t>& data, int bits, int width, int height, uint8_t* pixels, int rowBytes) {
-    auto put = [&](int64_t x, int64_t y, unsigned index) {
-        if (x < 0 || x >= width || y < 0 || y >= height) return;
-        uint8_t* row = pixels + size_t(y) * size_t(rowBytes);
-        if (bits == 8) {
-            row[x] = static_cast<uint8_t>(index);
-        } else {
-            uint8_t& b = row[x / 2];
-            b = x % 2 == 0 ? static_cast<uint8_t>((b & 0x0F) | (index << 4)) : static_cast<uint8_t>((b & 0xF0) | (index & 0x0F));
-        }
-    };
-    auto nibble = [](uint8_t byte, int64_t i) { return i % 2 == 0 ? unsigned(byte >> 4) : unsigned(byte & 0x0F); };
-    const size_t n = data.size();
-    size_t pos = 0;
-    int64_t x = 0, y = 0;
-    while (y < height) {
-        if (pos + 2 > n) {
-            if (y < height - 1) throw EInvalidGraphic(sid::InvalidBitmap);
-            return;
-        }
-        const unsigned count = data[pos], value = data[pos + 1];
-        pos += 2;
-        if (count > 0) {
-            // An encoded run: one index (RLE8) or two alternating ones (RLE4).
-            for (unsigned i = 0; i < count && x + i < width; ++i) put(x + i, y, bits == 8 ? value : nibble(uint8_t(value), i));
-            x += count;
-        } else if (value == 0) {
-            x = 0;
-            ++y;
-        } else if (value == 1) {
-            return;
-        } else if (value == 2) {
-            if (pos + 2 > n) throw EInvalidGraphic(sid::InvalidBitmap);
-            x += data[pos];
-            y += data[pos + 1];
-            pos += 2;
-        } else {
-            // An absolute run of Value indexes, padded to a 16-bit boundary.
-            const size_t bytes = bits == 8 ? value : (value + 1) / 2;
-            if (pos + bytes > n) throw EInvalidGraphic(sid::InvalidBitmap);
-            for (unsigned i = 0; i < value && x + i < width; ++i)
-                put(x + i, y, bits == 8 ? data[pos + i] : nibble(data[pos + i / 2], i));
-            x += value;
-            pos += std::min(bytes + (bytes & 1), n - pos);
-        }
-    }
-}
-
 }  // namespace
 
 // --- TGraphic ---
@@ -257,10 +201,10 @@ void TBitmap::FreeImage() {
 }
 
 void TBitmap::MakeDib(int width, int height, TPixelFormat format, const RGBQUAD* colors, int colorCount) {
-    if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide)
+    if (width <= 0 || height <= 0 || width > MaxBmpSide || height > MaxBmpSide)
         throw EInvalidGraphic(sid::InvalidBitmap);
     int bits = BitsOf(format);
-    if (int64_t(RowBytes(width, bits)) * height > MaxBitmapBytes) throw EInvalidGraphic(sid::InvalidBitmap);
+    if (int64_t(RowBytes(width, bits)) * height > MaxBmpPixelBytes) throw EInvalidGraphic(sid::InvalidBitmap);
     std::vector<RGBQUAD> table;
     if (bits <= 8) {
         table = colors ? std::vector<RGBQUAD>(colors, colors + colorCount) : DefaultColors(bits);
@@ -411,104 +355,41 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
-    BITMAPFILEHEADER file{};
-    int64_t start = stream.Position();
-    ReadExact(stream, &file, sizeof(file), sid::InvalidBitmap);
-    if (file.bfType != 0x4D42) throw EInvalidGraphic(sid::InvalidBitmap);
-    DWORD headerSize = 0;
-    ReadExact(stream, &headerSize, sizeof(headerSize), sid::InvalidBitmap);
-    int width = 0, height = 0, bits = 0;
-    DWORD compression = BI_RGB, colorsUsed = 0, imageSize = 0;
-    DWORD masks[3] = {0, 0, 0};
-    if (headerSize == sizeof(BITMAPCOREHEADER)) {
-        BITMAPCOREHEADER core{};
-        core.bcSize = headerSize;
-        ReadExact(stream, reinterpret_cast<uint8_t*>(&core) + 4, sizeof(core) - 4, sid::InvalidBitmap);
-        width = core.bcWidth;
-        height = core.bcHeight;
-        bits = core.bcBitCount;
-    } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= 1024) {
-        std::vector<uint8_t> buffer(headerSize);
-        ReadExact(stream, buffer.data() + 4, headerSize - 4, sid::InvalidBitmap);
-        BITMAPINFOHEADER info{};
-        std::memcpy(&info, buffer.data(), sizeof(info));
-        width = info.biWidth;
-        height = info.biHeight;
-        bits = info.biBitCount;
-        compression = info.biCompression;
-        colorsUsed = info.biClrUsed;
-        imageSize = info.biSizeImage;
-        if (compression == BI_BITFIELDS) {
-            if (headerSize >= sizeof(BITMAPINFOHEADER) + 12)
-                std::memcpy(masks, buffer.data() + sizeof(BITMAPINFOHEADER), sizeof(masks));
-            else
-                ReadExact(stream, masks, sizeof(masks), sid::InvalidBitmap);
-        }
-    } else {
-        throw EInvalidGraphic(sid::InvalidBitmap);
-    }
-    bool topDown = height < 0;
-    if (topDown) height = -height;
-    bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    bool rle = (compression == BI_RLE8 && bits == 8) || (compression == BI_RLE4 && bits == 4);
-    bool plain = compression == BI_RGB || (compression == BI_BITFIELDS && (bits == 16 || bits == 32));
-    // Run-length encoded bitmaps are stored bottom-up only.
-    if (!known || !(plain || (rle && !topDown)) || width <= 0 || height <= 0 || width > MaxBitmapSide ||
-        height > MaxBitmapSide)
-        throw EInvalidGraphic(sid::InvalidBitmap);
-    if (int64_t(RowBytes(width, bits)) * height > MaxBitmapBytes) throw EInvalidGraphic(sid::InvalidBitmap);
-
+    // The headers and colour table, then the check that the stream holds the pixel rows (or, for
+    // run-length encoded files, complete codes): a small file claiming a huge picture is refused
+    // before the bitmap is allocated.
+    const int64_t start = stream.Position();
+    const int64_t fileSize = stream.Remaining();
+    std::vector<uint8_t> head(static_cast<size_t>(std::clamp<int64_t>(fileSize, 0, MaxBmpHeadBytes)));
+    ReadExact(stream, head.data(), head.size(), sid::InvalidBitmap);
+    const TBmpInfo info = ReadBmpHeaders(head.data(), head.size(), fileSize);
     std::vector<RGBQUAD> colors;
-    if (bits <= 8) {
-        size_t count = colorsUsed ? colorsUsed : (size_t(1) << bits);
-        if (count > (size_t(1) << bits)) throw EInvalidGraphic(sid::InvalidBitmap);
-        colors.resize(count);
-        if (headerSize == sizeof(BITMAPCOREHEADER)) {
-            for (auto& c : colors) {
-                RGBTRIPLE t{};
-                ReadExact(stream, &t, sizeof(t), sid::InvalidBitmap);
-                c = RGBQUAD{t.rgbtBlue, t.rgbtGreen, t.rgbtRed, 0};
-            }
-        } else {
-            ReadExact(stream, colors.data(), count * sizeof(RGBQUAD), sid::InvalidBitmap);
-        }
+    for (const TBmpQuad& q : BmpColorTable(info, head.data(), head.size()))
+        colors.push_back(RGBQUAD{q[0], q[1], q[2], q[3]});
+    stream.SetPosition(start + info.PixelOffset);
+    std::vector<uint8_t> encoded;
+    if (info.Rle()) {
+        encoded.resize(static_cast<size_t>(info.PixelBytes));
+        ReadExact(stream, encoded.data(), encoded.size(), sid::InvalidBitmap);
+        CheckBmpRle(info, encoded.data(), encoded.size());
     }
-    TPixelFormat format = FormatOfBits(bits);
-    bool fiveFiveFive = bits == 16 && (compression == BI_RGB || (masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x1F));
-    bool standard32 = bits != 32 || compression == BI_RGB || (masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
-    if (!standard32) throw EInvalidGraphic(sid::InvalidBitmap);
-    if (bits == 16 && !fiveFiveFive && !(masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x1F))
-        throw EInvalidGraphic(sid::InvalidBitmap);
-    if (file.bfOffBits) stream.SetPosition(start + file.bfOffBits);
 
     // 5-5-5 pictures become 16-bit DIB sections with the masks of the file.
-    if (bits == 16 && fiveFiveFive) format = pf15bit;
-    int rowBytes = RowBytes(width, bits);
-    std::vector<uint8_t> encoded;
-    if (rle) {
-        // The encoded pixels: the image size the header names, else the rest of the stream.
-        int64_t count = std::min<int64_t>(stream.Size() - stream.Position(), MaxBitmapBytes);
-        if (imageSize > 0) count = std::min<int64_t>(count, imageSize);
-        encoded.resize(static_cast<size_t>(std::max<int64_t>(count, 0)));
-        ReadExact(stream, encoded.data(), encoded.size(), sid::InvalidBitmap);
-    }
-    MakeDib(width, height, format, colors.empty() ? nullptr : colors.data(), static_cast<int>(colors.size()));
+    TPixelFormat format = FormatOfBits(info.BitCount);
+    if (info.BitCount == 16 && info.Masks[1] == 0x03E0) format = pf15bit;
+    MakeDib(info.Width, info.Height, format, colors.empty() ? nullptr : colors.data(), static_cast<int>(colors.size()));
     if (!colors.empty()) palette_ = PaletteOf(colors);
     auto* pixels = static_cast<uint8_t*>(bits_);
-    if (rle) {
-        try {
-            DecodeRle(encoded, bits, width, height, pixels, rowBytes);
-        } catch (...) {
-            FreeImage();
-            width_ = height_ = 0;
-            throw;
-        }
+    const size_t rowBytes = static_cast<size_t>(info.RowBytes());
+    if (info.Rle()) {
+        DecodeBmpRle(info, encoded.data(), encoded.size(), pixels);
         Changed();
         return;
     }
-    for (int row = 0; row < height; ++row) {
-        int target = topDown ? height - 1 - row : row;
-        if (stream.Read(pixels + size_t(target) * rowBytes, rowBytes) != static_cast<size_t>(rowBytes)) {
+    for (int row = 0; row < info.Height; ++row) {
+        const int target = info.TopDown ? info.Height - 1 - row : row;
+        if (stream.Read(pixels + size_t(target) * rowBytes, rowBytes) != rowBytes) {
+            // The stream was shorter than it said.
             FreeImage();
             width_ = height_ = 0;
             throw EInvalidGraphic(sid::InvalidBitmap);

@@ -1,8 +1,13 @@
 // BMP row sizes against the padding of BMP files made by an image tool, the BMP writer, the
-// check of BMP headers, and the reading of pixels.
+// check of BMP headers, and the reading of pixels: the tool's files, uncompressed and
+// run-length encoded, and damaged copies of them.
 #include "pictures/bmp_image.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "base/exception.h"
 #include "base/string_ids.h"
@@ -51,10 +56,10 @@ TEST(BmpRows, MatchTheRowsOfToolMadeFiles) {
     }
 }
 
-TEST(BmpImage, RleFilesPassTheCheckButAreNotReadAsPixels) {
+TEST(BmpImage, RleFilesPassTheCheckAndAreReadAsPixels) {
     const std::vector<uint8_t> rle = ReadData("bmp8_rle_5x3.rle");
     EXPECT_EQ(CheckBmpFile(rle).Compression, 1u);
-    EXPECT_EQ(FailureId([&] { BmpToRgb(rle); }), sid::InvalidBitmap);
+    EXPECT_TRUE(SamePixels(BmpToRgb(rle), ReadPpm("bmp8_5x3.ppm")));
 }
 
 TEST(BmpImage, WriterLaysOutHeadersPaletteAndBottomUpRows) {
@@ -97,6 +102,144 @@ TEST(BmpImage, CheckRefusesHeadersThatDoNotFitTheBytes) {
     };
     // Lambdas take the case by name: clang before version 16 does not let them capture structured bindings.
     for (const auto& c : cases) EXPECT_EQ(FailureId([&] { CheckBmpFile(c.second); }), sid::InvalidBitmap) << c.first;
+}
+
+// What a damaged copy of a tool-made file gives.
+enum TOutcome {
+    ocReference,   // the reference pixels
+    ocFlipped,     // the reference pixels upside down
+    ocBottomLeft,  // a larger picture whose bottom-left corner shows the reference
+    ocRefused,     // EInvalidImage 65346, from the check and from the reader alike
+};
+
+// The reference's pixels as the part of Image they show in.
+::testing::AssertionResult Shows(const TRgbImage& image, const TRgbImage& reference, TOutcome outcome) {
+    if (outcome == ocReference) return SamePixels(image, reference);
+    if (outcome == ocFlipped) {
+        TRgbImage flipped = reference;
+        const size_t row = size_t(reference.Width) * 3;
+        for (int y = 0; y < reference.Height; ++y)
+            std::copy_n(reference.Rgb.begin() + std::ptrdiff_t((reference.Height - 1 - y) * row), row,
+                        flipped.Rgb.begin() + std::ptrdiff_t(y * row));
+        return SamePixels(image, flipped);
+    }
+    if (image.Width < reference.Width || image.Height < reference.Height || image.Rgb.size() == reference.Rgb.size())
+        return ::testing::AssertionFailure() << "size " << image.Width << "x" << image.Height;
+    TRgbImage corner = reference;
+    const int top = image.Height - reference.Height;
+    for (int y = 0; y < reference.Height; ++y)
+        std::copy_n(image.Rgb.begin() + std::ptrdiff_t((size_t(top + y) * image.Width) * 3), reference.Width * 3,
+                    corner.Rgb.begin() + std::ptrdiff_t(size_t(y) * reference.Width * 3));
+    return SamePixels(corner, reference);
+}
+
+void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
+// Every BMP and RLE file of the test data with every damage below: what the check and the
+// reader make of it. The encoded files end each row with an end-of-line code, so a wider or
+// taller picture claimed by their headers is still complete.
+TEST(BmpImage, ToolMadeFilesAndTheirDamagedCopies) {
+    struct TFile {
+        const char* Name;
+        const char* Reference;
+    };
+    const TFile files[] = {
+        {"bmp1_13x3.bmp", "bmp1_13x3.ppm"},       {"bmp4_7x3.bmp", "bmp4_7x3.ppm"},
+        {"bmp8_5x3.bmp", "bmp8_5x3.ppm"},         {"bmp24_5x3.bmp", "bmp24_5x3.ppm"},
+        {"bmp4_37x23.bmp", "bmp4_37x23.ppm"},     {"bmp8_37x23.bmp", "bmp8_37x23.ppm"},
+        {"bmp8_rle_5x3.rle", "bmp8_5x3.ppm"},     {"bmp8_rle_37x23.rle", "bmp8_37x23.ppm"},
+        {"bmp4_rle_37x23.rle", "bmp4_37x23.ppm"},
+    };
+    using TDamage = void (*)(std::vector<uint8_t>&);
+    struct TCase {
+        const char* Name;
+        TDamage Damage;
+        TOutcome Plain, Encoded;
+    };
+    const TCase cases[] = {
+        {"as made", [](std::vector<uint8_t>&) {}, ocReference, ocReference},
+        {"cut to the file header", [](std::vector<uint8_t>& b) { b.resize(14); }, ocRefused, ocRefused},
+        {"cut in the info header", [](std::vector<uint8_t>& b) { b.resize(40); }, ocRefused, ocRefused},
+        {"cut after the info header", [](std::vector<uint8_t>& b) { b.resize(58); }, ocRefused, ocRefused},
+        {"last byte cut", [](std::vector<uint8_t>& b) { b.pop_back(); }, ocRefused, ocReference},
+        {"cut in the middle of the pixels",
+         [](std::vector<uint8_t>& b) { b.resize(Le32(b, 10) + (b.size() - Le32(b, 10)) / 2); }, ocRefused, ocRefused},
+        {"60 bytes claiming 16384 x 4096",
+         [](std::vector<uint8_t>& b) {
+             b.resize(60);
+             Set32(b, 18, 16384);
+             Set32(b, 22, 4096);
+         },
+         ocRefused, ocRefused},
+        {"claims 16384 rows", [](std::vector<uint8_t>& b) { Set32(b, 22, 16384); }, ocRefused, ocBottomLeft},
+        {"claims 16384 columns", [](std::vector<uint8_t>& b) { Set32(b, 18, 16384); }, ocRefused, ocBottomLeft},
+        {"claims 16385 columns", [](std::vector<uint8_t>& b) { Set32(b, 18, 16385); }, ocRefused, ocRefused},
+        {"top-down", [](std::vector<uint8_t>& b) { Set32(b, 22, uint32_t(-int32_t(Le32(b, 22)))); }, ocFlipped, ocRefused},
+        {"pixel offset past the end", [](std::vector<uint8_t>& b) { Set32(b, 10, uint32_t(b.size())); }, ocRefused, ocRefused},
+        {"pixel offset in the headers", [](std::vector<uint8_t>& b) { Set32(b, 10, 20); }, ocRefused, ocRefused},
+        {"header size 41", [](std::vector<uint8_t>& b) { Set32(b, 14, 41); }, ocRefused, ocRefused},
+        {"planes 0", [](std::vector<uint8_t>& b) { b[26] = 0; }, ocRefused, ocRefused},
+        {"bit count 2", [](std::vector<uint8_t>& b) { b[28] = 2; }, ocRefused, ocRefused},
+        {"compression 5", [](std::vector<uint8_t>& b) { b[30] = 5; }, ocRefused, ocRefused},
+        {"257 colours", [](std::vector<uint8_t>& b) { Set32(b, 46, 257); }, ocRefused, ocRefused},
+    };
+    for (const TFile& f : files) {
+        const std::vector<uint8_t> made = ReadData(f.Name);
+        const TRgbImage reference = ReadPpm(f.Reference);
+        const bool encoded = CheckBmpFile(made).Compression != 0;
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(f.Name) + ", " + c.Name);
+            std::vector<uint8_t> bytes = made;
+            c.Damage(bytes);
+            const TOutcome outcome = encoded ? c.Encoded : c.Plain;
+            if (outcome == ocRefused) {
+                EXPECT_EQ(FailureId([&] { CheckBmpFile(bytes); }), sid::InvalidBitmap);
+                EXPECT_EQ(FailureId([&] { BmpToRgb(bytes); }), sid::InvalidBitmap);
+                continue;
+            }
+            TRgbImage image;
+            ASSERT_EQ(FailureId([&] { image = BmpToRgb(bytes); }), 0);
+            EXPECT_TRUE(Shows(image, reference, outcome));
+        }
+    }
+}
+
+// The fuzz target's corpus: the seeds and every input that once crashed it. Each is read the
+// two ways the program reads BMP files, which must agree; what the check accepts decodes to
+// pixels of its size or is refused with the bitmap error.
+TEST(BmpImage, FuzzCorpusFilesAreReadOrRefusedAlikeBothWays) {
+    const std::filesystem::path folder = std::filesystem::path(PICTURES_FUZZ_CORPUS) / "bmp";
+    int files = 0, accepted = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ++files;
+        const int whole = FailureId([&] { CheckBmpFile(bytes); });
+        const size_t head = std::min(bytes.size(), size_t(MaxBmpHeadBytes));
+        const int headers = FailureId([&] {
+            const TBmpInfo info = ReadBmpHeaders(bytes.data(), head, int64_t(bytes.size()));
+            if (info.Rle()) CheckBmpRle(info, bytes.data() + info.PixelOffset, size_t(info.PixelBytes));
+        });
+        EXPECT_EQ(whole, headers);
+        if (whole != 0) {
+            EXPECT_EQ(whole, sid::InvalidBitmap);
+            continue;
+        }
+        ++accepted;
+        const TBmpInfo info = CheckBmpFile(bytes);
+        TRgbImage image;
+        const int read = FailureId([&] { image = BmpToRgb(bytes); });
+        if (read == 0) {
+            EXPECT_EQ(image.Rgb.size(), size_t(info.Width) * size_t(info.Height) * 3);
+        } else {
+            EXPECT_EQ(read, sid::InvalidBitmap);
+        }
+    }
+    EXPECT_GE(files, 13);
+    EXPECT_GE(accepted, 13);
 }
 
 }  // namespace
