@@ -88,7 +88,11 @@ void TNewCustomGrid::HideEditor() {
     editorMode_ = false;
     if (editor_ && editor_->Visible()) {
         // The focus stays in the grid rather than going nowhere with the hidden window.
-        if (editor_->HandleAllocated() && GetFocus() == editor_->Handle() && HandleAllocated()) ::SetFocus(Handle());
+        if (editor_->HandleAllocated() && GetFocus() == editor_->Handle() && HandleAllocated()) {
+            hidingEditor_ = true;
+            ::SetFocus(Handle());
+            hidingEditor_ = false;
+        }
         editor_->Hide();
     }
     InvalidateCell(current_.X, current_.Y);

@@ -202,6 +202,8 @@ void TNewCustomGrid::DrawCell(TDrawStruct& ds) {
 
 void TNewCustomGrid::DefaultDrawCell(TDrawStruct& ds) {
     TCanvas& canvas = ds.Canvas ? *ds.Canvas : Canvas();
+    // A canvas of the owner's (a bitmap) draws in the grid's font too.
+    if (&canvas != &Canvas()) canvas.Font().Assign(&Font());
     const HDC dc = canvas.Handle();
     RECT cell = ds.CellRect;
     if (ds.State.Has(dsFrame)) InflateRect(&cell, -1, -1);

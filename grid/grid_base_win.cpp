@@ -726,7 +726,7 @@ void TNewCustomGrid::WMMouseWheel(TMessage& msg) {
 void TNewCustomGrid::WMSetFocus(TMessage& msg) {
     TCustomControl::WndProc(msg);
     InvalidateRange(selection_);
-    if (options_.Has(goAlwaysShowEditor) && !editorMode_ && CanEditShow()) ShowEditor();
+    if (options_.Has(goAlwaysShowEditor) && !editorMode_ && !hidingEditor_ && CanEditShow()) ShowEditor();
 }
 
 void TNewCustomGrid::WMKillFocus(TMessage& msg) {

@@ -449,6 +449,7 @@ private:
     TInplaceEditor* editor_ = nullptr;
     bool editorMode_ = false;
     bool showingEditor_ = false;
+    bool hidingEditor_ = false;  // the focus coming back from the editor opens no new one
 };
 
 // The published rows shared by the grids' class tables. Values equal to the stored default are

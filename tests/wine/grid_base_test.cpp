@@ -191,8 +191,11 @@ TEST_F(GridBaseTest, DoneCellsAndCellsWithoutBrushAreLeftToTheOwner) {
         ds.Canvas->FillRect(ds.CellRect);
         if (ds.Col == 2) ds.State += dsDone;
     };
+    std::vector<bool> paints;
+    grid->OnPaint = [&](TControl&, bool isBefore) { paints.push_back(isBefore); };
     grid->InvalidateGrid();
     UpdateWindow(grid->Handle());
+    EXPECT_EQ(paints, (std::vector<bool>{true, false})) << "OnPaint before and after painting";
     const auto corner = [&](int32_t col) {
         const RECT r = grid->CellRect(col, 2);
         return ClientPixel(grid->Handle(), r.right - 3, r.bottom - 3);
@@ -397,6 +400,89 @@ TEST_F(GridBaseTest, TitleClicksAndMovingColumns) {
     // A title press that stays in its column is a click.
     ClickCell(3, 0);
     EXPECT_EQ(titles, (std::vector<TGridCoord>{{3, 0}}));
+}
+
+TEST_F(GridBaseTest, MovingRowsAndTheSelection) {
+    grid->SetOptions(grid->Options() + goRowMoving);
+    grid->SetRowHeights(3, 40);
+    std::vector<std::tuple<int32_t, int32_t, int32_t>> moves;
+    grid->OnRowsMoved = [&](TControl&, int32_t from, int32_t to, int32_t count) { moves.emplace_back(from, to, count); };
+    MouseAt(*grid, CellCentre(0, 3).x, CellCentre(0, 3).y);
+    MouseButton(true);
+    PumpUntil(40);
+    MouseAt(*grid, CellCentre(0, 5).x, CellCentre(0, 5).y);
+    MouseAt(*grid, CellCentre(0, 6).x, CellCentre(0, 6).y);
+    EXPECT_TRUE(WaitFor([&] { return grid->GridState() == gsRowMoving; }));
+    MouseButton(false);
+    EXPECT_TRUE(WaitFor([&] { return !moves.empty(); }));
+    EXPECT_EQ(moves, (std::vector<std::tuple<int32_t, int32_t, int32_t>>{{3, 6, 1}}));
+    EXPECT_EQ(grid->RowHeights(6), 40);
+    EXPECT_EQ(grid->RowHeights(3), 24);
+    // A Ctrl press inside the selection drags it; the owner learns the distance.
+    std::vector<TGridCoord> moved;
+    grid->OnSelectionMoved = [&](TControl&, TShiftState, int32_t x, int32_t y) { moved.push_back(TGridCoord{x, y}); };
+    grid->SetSelection(TGridRect{2, 2, 3, 3});
+    MouseAt(*grid, CellCentre(2, 3).x, CellCentre(2, 3).y);
+    PumpUntil(100);
+    KeyInput(VK_CONTROL, true);
+    PumpUntil(40);
+    MouseButton(true);
+    EXPECT_TRUE(WaitFor([&] { return grid->GridState() == gsSelectionMoving; }));
+    KeyInput(VK_CONTROL, false);
+    MouseAt(*grid, CellCentre(3, 4).x, CellCentre(3, 4).y);
+    MouseAt(*grid, CellCentre(4, 6).x, CellCentre(4, 6).y);
+    MouseButton(false);
+    EXPECT_TRUE(WaitFor([&] { return !moved.empty(); }));
+    EXPECT_EQ(moved, (std::vector<TGridCoord>{{2, 3}}));
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 2, 3, 3})) << "the owner moves its data, the grid keeps its selection";
+}
+
+TEST_F(GridBaseTest, OneScrollableColumnScrollsByPixels) {
+    grid->SetColCount(2);
+    grid->SetColWidths(1, 1200);
+    const int32_t fixedWidth = grid->FixedWidth();
+    ASSERT_EQ(grid->HorzOffset(), 0);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    ASSERT_TRUE(GetScrollBarInfo(grid->Handle(), OBJID_HSCROLL, &bar));
+    // A click on the right arrow: the scroll bar runs its own loop, the release comes from a timer.
+    const int arrow = bar.rcScrollBar.bottom - bar.rcScrollBar.top;
+    MouseTo(POINT{bar.rcScrollBar.right - arrow / 2, (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2});
+    PumpUntil(60);
+    Later([] { MouseButton(false); }, 100);
+    MouseButton(true);
+    EXPECT_TRUE(WaitFor([&] { return grid->HorzOffset() > 0; }));
+    PumpUntil(100);
+    const int32_t step = grid->HorzOffset();
+    EXPECT_LT(step, 64) << "a line step is a few pixels, not a column";
+    grid->SetHorzOffset(300);
+    const RECT r = grid->CellRect(1, 2);
+    EXPECT_EQ(r.left, fixedWidth - 300);
+    EXPECT_EQ(grid->MouseCoord(fixedWidth + 5, r.top + 2), (TGridCoord{1, 2}));
+    EXPECT_EQ(grid->MouseCoord(fixedWidth - 5, r.top + 2), (TGridCoord{0, 2})) << "the fixed column stays";
+    grid->SetHorzOffset(100000);
+    EXPECT_EQ(grid->HorzOffset(), 1200 + grid->GridLineWidth() - (grid->ClientWidth() - fixedWidth));
+}
+
+TEST_F(GridBaseTest, AnAlwaysShownEditorFollowsTheCurrentCell) {
+    grid->SetOptions(grid->Options() + goEditing + goAlwaysShowEditor);
+    ASSERT_TRUE(WaitFor([&] { return EditorShown(); })) << "with the focus the editor shows";
+    TInplaceEditor& editor = *grid->InplaceEditor();
+    EXPECT_EQ(editor.Text(), "R1 C1");
+    Type("q");
+    Key(VK_DOWN);
+    EXPECT_EQ(Stored(1, 1), "q");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(editor.Text(), "R2 C1");
+    EXPECT_EQ(editor.BoundsRect().top, grid->CellRect(1, 2).top);
+    EXPECT_EQ(GetFocus(), editor.Handle());
+    Type("r");
+    Key(VK_RETURN);
+    EXPECT_EQ(Stored(1, 2), "r");
+    EXPECT_TRUE(EditorShown()) << "Enter stores and goes on editing";
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(EditorShown()) << "Esc restores the text but keeps the editor";
+    EXPECT_EQ(stores, 2);
 }
 
 TEST_F(GridBaseTest, KeyboardNavigation) {

@@ -19,6 +19,12 @@
 // Conditions are waited for this long before a test gives up on them.
 constexpr DWORD GridWait = 3000;
 
+// Handles the input sent so far: pumps until no input and no posted message (the characters
+// made from keys) is left in the queue, for at most GridWait.
+inline void SettleInput() {
+    PumpUntil(GridWait, [] { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) == 0; });
+}
+
 class TTestGrid : public TNewDrawGrid {
 public:
     explicit TTestGrid(TComponent* owner) : TNewDrawGrid(owner) {}
@@ -72,7 +78,9 @@ protected:
         form->Show();
         PumpUntil(GridWait, [&] { return GetForegroundWindow() == form->Handle(); });
         grid->SetFocus();
-        PumpUntil(100);
+        // Wine takes the key state from the X server when the window gets the X focus, which
+        // would drop a modifier held by input sent later: let that happen first.
+        PumpUntil(300);
     }
     void TearDown() override {
         MouseButton(false);
@@ -93,6 +101,7 @@ protected:
             PumpUntil(doubleClick - (GetTickCount() - lastClickTime));
         const POINT p = CellCentre(col, row);
         ClickAt(*grid, p.x, p.y);
+        SettleInput();
         lastClick = TGridCoord{col, row};
         lastClickTime = GetTickCount();
     }
@@ -100,6 +109,7 @@ protected:
         const POINT p = CellCentre(col, row);
         ClickAt(*grid, p.x, p.y);
         ClickAt(*grid, p.x, p.y);
+        SettleInput();
         lastClick = TGridCoord{col, row};
         lastClickTime = GetTickCount();
     }
@@ -109,7 +119,11 @@ protected:
     }
     bool WaitFor(const std::function<bool()>& condition) { return PumpUntil(GridWait, condition); }
     // A key pressed and released; the messages it causes are handled before this returns.
-    void Key(WORD key, std::vector<WORD> modifiers = {}) { ChordKey(modifiers, key); }
+    void Key(WORD key, std::vector<WORD> modifiers = {}) {
+        if (!modifiers.empty()) PumpUntil(30);
+        ChordKey(modifiers, key);
+        SettleInput();
+    }
     // Typed on the keyboard: each character's key, with Shift where the layout needs it.
     void Type(const std::string& text) {
         for (char c : text) {
