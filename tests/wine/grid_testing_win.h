@@ -34,7 +34,6 @@ public:
     bool Modifiable = true;
     std::string AcceptedKeys;  // empty: every key
 
-    using TNewCustomGrid::CalcDrawStruct;
     bool CanEditModify() override { return Modifiable && TNewDrawGrid::CanEditModify(); }
     bool CanEditAcceptKey(char key) override {
         return AcceptedKeys.empty() || AcceptedKeys.find(key) != std::string::npos;
