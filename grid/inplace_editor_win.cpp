@@ -433,7 +433,9 @@ void TInplaceEditor::CloseUp(bool accept) {
     const int index = list ? list->ItemIndex() : -1;
     if (accept && index >= 0) {
         if (OnAccept) {
-            OnAccept(*this, index);
+            // A copy: the handler may hide the editor, which clears OnAccept.
+            const TPickAcceptEvent handler = OnAccept;
+            handler(*this, index);
         } else {
             SetText(list->Items().Strings(index));
             SelectAll();

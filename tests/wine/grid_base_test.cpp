@@ -437,6 +437,40 @@ TEST_F(GridBaseTest, MovingRowsAndTheSelection) {
     EXPECT_EQ(grid->Selection(), (TGridRect{2, 2, 3, 3})) << "the owner moves its data, the grid keeps its selection";
 }
 
+TEST_F(GridBaseTest, ShiftPressesAskForTheAnchorBounds) {
+    ClickCell(2, 2);
+    std::vector<TGridRect> asked;
+    grid->OnGetAnchorBounds = [&](TControl&, TGridRect& bounds) {
+        asked.push_back(bounds);
+        bounds.Right += 1;
+        bounds.Bottom += 1;
+    };
+    // A Shift press held on a cell, the modifier sent after the pointer arrived (see above).
+    const auto shiftPress = [&](int32_t col, int32_t row) {
+        MouseAt(*grid, CellCentre(col, row).x, CellCentre(col, row).y);
+        PumpUntil(100);
+        KeyInput(VK_SHIFT, true);
+        PumpUntil(40);
+        MouseButton(true);
+        SettleInput();
+    };
+    const auto release = [&] {
+        MouseButton(false);
+        KeyInput(VK_SHIFT, false);
+        SettleInput();
+    };
+    shiftPress(3, 3);
+    EXPECT_EQ(grid->GridState(), gsSelecting) << "on the anchor's bounds";
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 2, 3, 3}));
+    release();
+    ASSERT_EQ(asked, (std::vector<TGridRect>{{2, 2, 2, 2}}));
+    shiftPress(5, 6);
+    EXPECT_EQ(grid->GridState(), gsRangeSelecting) << "beside them";
+    EXPECT_EQ(grid->Selection(), (TGridRect{2, 2, 5, 6}));
+    release();
+    EXPECT_EQ(grid->GridState(), gsNormal);
+}
+
 TEST_F(GridBaseTest, OneScrollableColumnScrollsByPixels) {
     grid->SetColCount(2);
     grid->SetColWidths(1, 1200);
@@ -493,6 +527,9 @@ TEST_F(GridBaseTest, KeyboardNavigation) {
         TGridCoord Expected;
     };
     const int32_t last = grid->RowCount() - 1;
+    int topLeftChanges = 0, scrollChanges = 0;
+    grid->OnTopLeftChanged = [&](TControl&) { ++topLeftChanges; };
+    grid->OnUpdateScroll = [&](TControl&) { ++scrollChanges; };
     const TStep steps[] = {
         {VK_DOWN, {}, {1, 2}},
         {VK_RIGHT, {}, {2, 2}},
@@ -519,6 +556,9 @@ TEST_F(GridBaseTest, KeyboardNavigation) {
         }
     }
     EXPECT_EQ(grid->TopRow(), 1);
+    // End and Home scroll sideways; Ctrl+End, Tab, Shift+Tab and Ctrl+Home up and down.
+    EXPECT_EQ(topLeftChanges, 6);
+    EXPECT_EQ(scrollChanges, 6);
     const int32_t page = grid->VisibleRowCount();
     Key(VK_NEXT);
     EXPECT_EQ(grid->Row(), 1 + page);
