@@ -73,6 +73,7 @@ TPropValue ScalarToPropValue(const TStreamScalar& value, const TPropInfo& prop) 
             }
             break;
         case TPropKind::pkBinary:  // binary values come through Binary
+        case TPropKind::pkIntegerList:  // lists come through BeginList
         case TPropKind::pkStringList:
         case TPropKind::pkObject: break;
     }
@@ -435,6 +436,11 @@ void TComponentReader::Binary(std::vector<uint8_t>&& bytes) {
 }
 
 void TComponentReader::Value(const TStreamScalar& value) {
+    if (target_.Prop && target_.Prop->Kind == TPropKind::pkIntegerList) {
+        if (!target_.InList || !IsInteger(value.Type)) InvalidValue();
+        target_.Integers.push_back(value.Integer);
+        return;
+    }
     if (target_.StringList) {
         if (!target_.InList || !IsText(value.Type)) InvalidValue();
         target_.Lines.push_back(value.Text);
@@ -446,13 +452,19 @@ void TComponentReader::Value(const TStreamScalar& value) {
 }
 
 void TComponentReader::BeginList() {
-    if (!target_.StringList || target_.InList || target_.Done) InvalidValue();
+    const bool integers = target_.Prop && target_.Prop->Kind == TPropKind::pkIntegerList;
+    if (!(target_.StringList || integers) || target_.InList || target_.Done) InvalidValue();
     target_.InList = true;
 }
 
 void TComponentReader::EndList() {
     target_.InList = false;
     target_.Done = true;
+    if (target_.Prop->Kind == TPropKind::pkIntegerList) {
+        target_.Prop->Set(*target_.Object, TPropValue(std::move(target_.Integers)));
+        target_.Integers.clear();
+        return;
+    }
     target_.Prop->Set(*target_.Object, TPropValue(std::move(target_.Lines)));
     target_.Lines.clear();
 }

@@ -111,6 +111,7 @@ private:
         bool InList = false;
         bool Done = false;
         std::vector<std::string> Lines;
+        std::vector<int32_t> Integers;  // the items of an integer list
     };
 
     void Read();

@@ -196,6 +196,11 @@ void TComponentWriter::WriteProperty(const TPersistent& instance, const TPropInf
         case TPropKind::pkIdent: WriteIdent(std::get<std::string>(value)); break;
         case TPropKind::pkSet: WriteSet(std::get<TSetValue>(value).bits, prop.SetNames); break;
         case TPropKind::pkBinary: WriteBinary(std::get<std::vector<uint8_t>>(value)); break;
+        case TPropKind::pkIntegerList:
+            WriteListBegin();
+            for (int32_t item : std::get<std::vector<int32_t>>(value)) WriteInteger(item);
+            WriteListEnd();
+            break;
         case TPropKind::pkStringList:
         case TPropKind::pkObject: break;  // handled above and by WriteProperties
     }

@@ -25,6 +25,7 @@ enum class TPropKind {
     pkStringList,  // lines; streamed under "<Name>.Strings" as a list of strings
     pkBinary,      // bytes, streamed as binary data
     pkObject,      // a persistent object whose own properties are streamed as "<Name>.<Prop>"
+    pkIntegerList, // 32-bit integers, streamed as a list of integer values (column widths)
 };
 
 // A set is carried as its bit mask.
@@ -33,7 +34,8 @@ struct TSetValue {
 };
 
 using TPropValue = std::variant<std::monostate, int32_t, bool, double, std::string, TSetValue,
-                                std::vector<std::string>, std::vector<uint8_t>, TPersistent*>;
+                                std::vector<std::string>, std::vector<uint8_t>, TPersistent*,
+                                std::vector<int32_t>>;
 
 struct TPropInfo {
     std::string Name;
@@ -117,8 +119,8 @@ TPropInfo SetProp(std::string name, std::vector<std::string> names, uint32_t (C:
 
 // A row of any kind over free functions (lambdas) of class C. T is the value the row carries:
 // int32_t (integer, char), bool, double, std::string (string, identifier), TSetValue,
-// std::vector<std::string> (string list), std::vector<uint8_t> (binary) or TPersistent*
-// (object). An empty Set gives a row that cannot be set, an empty Stored one always stored.
+// std::vector<std::string> (string list), std::vector<uint8_t> (binary), TPersistent*
+// (object) or std::vector<int32_t> (integer list). An empty Set gives a row that cannot be set, an empty Stored one always stored.
 template <class C, class T>
 TPropInfo TypedProp(std::string name, TPropKind kind, std::function<T(const C&)> get,
                     std::function<void(C&, const T&)> set = {}, std::function<bool(const C&)> stored = {},

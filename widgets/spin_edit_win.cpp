@@ -179,11 +179,11 @@ void TSpinBtn::Paint() {
 // --- TSpinMaskEdit ---
 
 const TClassInfo& TSpinMaskEdit::StaticClass() {
-    static const TClassInfo info{"TSpinMaskEdit", &TCustomEdit::StaticClass(), {}, {}};
+    static const TClassInfo info{"TSpinMaskEdit", &TCustomMaskEdit::StaticClass(), {}, {}};
     return info;
 }
 
-TSpinMaskEdit::TSpinMaskEdit(TComponent* owner) : TCustomEdit(owner) {
+TSpinMaskEdit::TSpinMaskEdit(TComponent* owner) : TCustomMaskEdit(owner) {
     button_ = new TSpinBtn(this);
     button_->SetInplaced(true);
     button_->SetFocusControl(this);
@@ -194,7 +194,7 @@ TSpinMaskEdit::TSpinMaskEdit(TComponent* owner) : TCustomEdit(owner) {
 }
 
 void TSpinMaskEdit::CreateParams(TCreateParams& params) {
-    TCustomEdit::CreateParams(params);
+    TCustomMaskEdit::CreateParams(params);
     // The spin button is a child window of the edit; the edit must not paint over it.
     params.Style |= WS_CLIPCHILDREN;
     if (alignment_ == taRightJustify) params.Style |= ES_RIGHT;
@@ -202,7 +202,7 @@ void TSpinMaskEdit::CreateParams(TCreateParams& params) {
 }
 
 void TSpinMaskEdit::CreateWindowHandle(const TCreateParams& params) {
-    TCustomEdit::CreateWindowHandle(params);
+    TCustomMaskEdit::CreateWindowHandle(params);
     PlaceButton();
 }
 
@@ -225,12 +225,12 @@ int TSpinMaskEdit::MinimumHeight() {
 }
 
 void TSpinMaskEdit::SetBounds(int left, int top, int width, int height) {
-    TCustomEdit::SetBounds(left, top, width, std::max(height, MinimumHeight()));
+    TCustomMaskEdit::SetBounds(left, top, width, std::max(height, MinimumHeight()));
     if (button_) PlaceButton();
 }
 
 void TSpinMaskEdit::SetEnabled(bool enabled) {
-    TCustomEdit::SetEnabled(enabled);
+    TCustomMaskEdit::SetEnabled(enabled);
     button_->SetEnabled(enabled);
     PlaceButton();
 }
@@ -285,11 +285,11 @@ void TSpinMaskEdit::SetValue(int32_t value) {
     const int32_t before = Value();
     value_ = ClampSpinValue(value, range_);
     ShowValue(value_);
-    if (value_ != before) TCustomEdit::Change();
+    if (value_ != before) TCustomMaskEdit::Change();
 }
 
 void TSpinMaskEdit::Change() {
-    if (!quiet_) TCustomEdit::Change();
+    if (!quiet_) TCustomMaskEdit::Change();
 }
 
 void TSpinMaskEdit::UpClick() {
@@ -317,7 +317,7 @@ void TSpinMaskEdit::DownClick() {
 }
 
 void TSpinMaskEdit::KeyDown(WORD& key, TShiftState shift) {
-    TCustomEdit::KeyDown(key, shift);
+    TCustomMaskEdit::KeyDown(key, shift);
     if (!key || button_->TabStop()) return;
     const bool horizontal = button_->Orientation() == soHorizontal;
     if (key == VK_UP || (horizontal && key == VK_LEFT)) {
@@ -330,7 +330,7 @@ void TSpinMaskEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TSpinMaskEdit::KeyPress(char& key) {
-    TCustomEdit::KeyPress(key);
+    TCustomMaskEdit::KeyPress(key);
     if (!key) return;
     if (!SpinCharAccepted(key, editorEnabled_, DecimalSeparator())) {
         MessageBeep(0);
@@ -341,7 +341,7 @@ void TSpinMaskEdit::KeyPress(char& key) {
 void TSpinMaskEdit::WndProc(TMessage& msg) {
     switch (msg.Msg) {
     case WM_SETFOCUS:
-        TCustomEdit::WndProc(msg);
+        TCustomMaskEdit::WndProc(msg);
         // While focused the text is for editing: no unit.
         if (OnGetText) {
             ShowValue(Value());
@@ -349,15 +349,15 @@ void TSpinMaskEdit::WndProc(TMessage& msg) {
         }
         return;
     case WM_KILLFOCUS:
-        TCustomEdit::WndProc(msg);
+        TCustomMaskEdit::WndProc(msg);
         SetValue(Value());
         return;
     case WM_SIZE:
-        TCustomEdit::WndProc(msg);
+        TCustomMaskEdit::WndProc(msg);
         PlaceButton();
         return;
     default:
         break;
     }
-    TCustomEdit::WndProc(msg);
+    TCustomMaskEdit::WndProc(msg);
 }

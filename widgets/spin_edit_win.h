@@ -12,7 +12,7 @@
 #include "widgets/spin_value.h"
 #include "winui/control_win.h"
 #include "winui/graphics_win.h"
-#include "winui/std_edits_win.h"
+#include "winui/mask_edit_win.h"
 #include "winui/timer_win.h"
 
 enum TSpinBtnOrientation { soVertical, soHorizontal };
@@ -79,7 +79,7 @@ using TSpinClickEvent = std::function<void(TControl& sender, int increment)>;
 // Text is the decimal number; ForDisplay is true while the edit has no focus.
 using TSpinGetTextEvent = std::function<void(TControl& sender, std::string& text, bool forDisplay)>;
 
-class TSpinMaskEdit : public TCustomEdit {
+class TSpinMaskEdit : public TCustomMaskEdit {
 public:
     explicit TSpinMaskEdit(TComponent* owner);
 

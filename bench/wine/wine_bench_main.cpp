@@ -1,5 +1,5 @@
 // The Windows benchmark program: runs every registered benchmark (or those whose names contain
-// the first argument) and prints "benchmark/operation  median ms  fastest ms  runs".
+// the first argument that is no "--" option) and prints "benchmark/operation  median ms  fastest ms  runs".
 #include <windows.h>
 
 #include <algorithm>
@@ -51,7 +51,10 @@ double TWineBenchRun::Measure(const std::string& label, int repetitions,
 
 int main(int argc, char** argv)
 {
-    const std::string filter = argc > 1 ? argv[1] : "";
+    // The first argument that is no option (the Wine runner passes GoogleTest's) filters.
+    std::string filter;
+    for (int i = 1; i < argc && filter.empty(); ++i)
+        if (std::string(argv[i]).rfind("--", 0) != 0) filter = argv[i];
     std::printf("%-48s %13s %13s %5s\n", "benchmark/operation", "median", "fastest", "runs");
     int failures = 0;
     for (const auto& [name, function] : Benchmarks()) {
