@@ -1,5 +1,6 @@
 #include "tests/formats/format_samples.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -11,8 +12,9 @@ namespace {
 // The Data property of an item: a 32-bit little-endian count, then the bytes.
 std::vector<uint8_t> DataValue(const std::string& rtf) {
     const uint32_t size = static_cast<uint32_t>(rtf.size());
-    std::vector<uint8_t> value{uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
-    value.insert(value.end(), rtf.begin(), rtf.end());
+    std::vector<uint8_t> value(4 + rtf.size());
+    for (int i = 0; i < 4; ++i) value[i] = static_cast<uint8_t>(size >> (8 * i));
+    std::copy(rtf.begin(), rtf.end(), value.begin() + 4);
     return value;
 }
 

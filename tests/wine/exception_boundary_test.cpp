@@ -25,7 +25,7 @@ public:
     ~TRecordedMessages() { SetProgramMessageHandler(previous_); }
 
 private:
-    std::function<void(const std::string&)> previous_;
+    TProgramMessageHandler previous_;
 };
 
 // Waits, from inside whatever message loop runs, for a message box of this thread, reads its
@@ -160,7 +160,7 @@ TEST_F(ExceptionBoundaryTest, TheErrorDisplayNeverThrows) {
         {"the message function throws",
          [] {
              Application->OnException = nullptr;
-             SetProgramMessageHandler([](const std::string&) { throw std::runtime_error("no dialog"); });
+             SetProgramMessageHandler([](const std::string&, TMessageKind) { throw std::runtime_error("no dialog"); });
          }},
     };
     for (const Row& row : rows) {
