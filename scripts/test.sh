@@ -44,11 +44,12 @@ if [ "${VARNOLET_FUZZ_SECONDS:-20}" != 0 ]; then
 fi
 
 # Builds one Windows architecture and runs its ctest cases: build_and_test_windows BUILD_DIR
-# ARCH TITLE WINE_TESTS(ON/OFF) RUN(yes/no)
+# ARCH TITLE WINE_TESTS(ON/OFF) RUN(yes/no) [CMAKE_ARGS...]
 build_and_test_windows() {
   local build=$1 arch=$2 title=$3 wine_tests=$4 run=$5
+  shift 5
   echo "== $title ($build)"
-  if ! configure_windows "$build" "$arch" -DVARNOLET_WINE_TESTS="$wine_tests" ||
+  if ! configure_windows "$build" "$arch" -DVARNOLET_WINE_TESTS="$wine_tests" "$@" ||
      ! cmake --build "$build" -j "$JOBS"; then
     echo "$title failed" >&2
     failed=$((failed + 1))
@@ -67,7 +68,9 @@ if [ "$WINE_ARCH" = win32 ]; then
   # The 64-bit build proves the sources stay clean for it; its tests run where 32-bit
   # programs cannot.
   if [ "${VARNOLET_WIN64_BUILD:-1}" != 0 ]; then
-    build_and_test_windows "$WIN64_BUILD" win64 "64-bit Windows build, compiled only" ON no
+    # Compiled with light optimisation and without debug information: it is only compiled.
+    build_and_test_windows "$WIN64_BUILD" win64 "64-bit Windows build, compiled only" ON no \
+      -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1
   fi
 else
   # The shipped 32-bit program and resource library are still built and checked.
