@@ -26,7 +26,14 @@ void TStreamInReader::Refill(size_t asked) {
     // Half the request: every byte may become two when line breaks are widened.
     const size_t want = std::max<size_t>(asked / 2, 1);
     raw_.resize(want);
-    const size_t got = source_(raw_.data(), want);
+    // A source that hands out little at a time is read until the request is filled: the
+    // control recognises RTF only when its first chunk holds the whole "{\rtf" opening.
+    size_t got = 0;
+    while (got < want) {
+        const size_t n = source_(raw_.data() + got, want - got);
+        if (n == 0) break;
+        got += n;
+    }
     sourceBytes_ += got;
     if (got == 0) {
         ended_ = true;

@@ -1,7 +1,8 @@
 // Feeds the rich edit control's stream-in requests from a byte source. In plain-text form every
 // line break (CR LF, a lone CR, a lone LF) reaches the control as CR LF, also when a CR ends one
 // read and its LF starts the next; RTF passes unchanged. No request gets more than MaxChunk
-// bytes, so that the progress after each chunk comes at least that often.
+// bytes, so that the progress after each chunk comes at least that often; a source that hands
+// out a few bytes at a time is read until a request is filled.
 #pragma once
 
 #include <cstddef>

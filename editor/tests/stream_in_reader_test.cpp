@@ -82,6 +82,16 @@ TEST(StreamInReaderTest, NoRequestGetsMoreThanTheChunkLimit) {
     EXPECT_EQ(total, data.size());
 }
 
+TEST(StreamInReaderTest, ATricklingSourceStillFillsEachRequest) {
+    const std::string rtf = "{\\rtf1 " + std::string(100, 'x') + "}";
+    TStreamInReader reader(TStepSource(rtf, 1), false);
+    char first[16] = {};
+    ASSERT_EQ(reader.Read(first, 16), 8u) << "half the request, gathered from single bytes";
+    EXPECT_EQ(std::string(first, 5), "{\\rtf");
+    std::string rest = ReadAll(reader, 4096);
+    EXPECT_EQ(std::string(first, 8) + rest, rtf);
+}
+
 TEST(StreamInReaderTest, AfterTheEndEveryReadGivesZero) {
     TStreamInReader reader(TStepSource("ab\r", 10), true);
     EXPECT_EQ(ReadAll(reader, 10), "ab\r\n");
@@ -100,8 +110,8 @@ TEST(StreamInReaderTest, ASourceErrorReachesTheCaller) {
         },
         true);
     char out[8];
-    EXPECT_EQ(reader.Read(out, 8), 1u);
-    EXPECT_THROW(reader.Read(out, 8), std::runtime_error);
+    EXPECT_THROW(reader.Read(out, 8), std::runtime_error) << "the request is being filled when the source fails";
+    EXPECT_EQ(reads, 2);
 }
 
 }  // namespace
