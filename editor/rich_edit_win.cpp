@@ -27,6 +27,12 @@ constexpr LPARAM RichEditEventMask = ENM_CHANGE | ENM_REQUESTRESIZE | ENM_SELCHA
 constexpr LPARAM UnlimitedText = 0x7FFFFFFF;
 // The edit style bit the rich edit control must not get (it means something else there).
 constexpr DWORD EditUpperCaseStyle = 0x0008;
+// Above this many characters Clear makes a new, empty window instead of deleting the text: the
+// time to delete a text from the control grows faster than the text (with Wine's rich edit one
+// megabyte takes seconds), while a new window is empty at once.
+constexpr int LongTextLength = 64 * 1024;
+// How often a long operation lets the window answer messages sent to it, in milliseconds.
+constexpr DWORD AnswerInterval = 15;
 // The width of the older library's right edge that it leaves unpainted.
 constexpr int OlderLibraryEdgeStrip = 3;
 
@@ -131,6 +137,8 @@ void TRichEdit2::RestoreKeptText() {
 }
 
 void TRichEdit2::DestroyWnd() {
+    // A window dropped by Clear takes its text with it, and nothing of it is kept.
+    if (discardText_) return;
     if (HandleAllocated() && RichEditVersion() > 0) {
         keptModified_ = Modified();
         auto kept = std::make_unique<TMemoryStream>();
@@ -213,6 +221,7 @@ void TRichEdit2::SetMaxLength(int length) {
 }
 
 void TRichEdit2::Clear() {
+    if (RichEditVersion() > 0 && HandleAllocated() && TextLength() > LongTextLength) return ClearByNewWindow();
     LockNotify();
     try {
         TCustomMemo::Clear();
@@ -222,6 +231,22 @@ void TRichEdit2::Clear() {
         throw;
     }
     UnlockNotify();
+}
+
+void TRichEdit2::ClearByNewWindow() {
+    const bool focused = Focused();
+    discardText_ = true;
+    try {
+        DestroyHandle();
+    } catch (...) {
+        discardText_ = false;
+        throw;
+    }
+    discardText_ = false;
+    SetText(std::string());  // what the new window starts with
+    HandleNeeded();
+    SetModified(false);
+    if (focused && CanFocus()) ::SetFocus(Handle());
 }
 
 int TRichEdit2::TextLength() {
@@ -253,7 +278,11 @@ void TRichEdit2::DoProgress(int action, int max, int current) {
 
 void TRichEdit2::AnswerSentMessages() {
     // Messages other threads send to the program's windows are answered during the long
-    // operation; nothing posted is taken from the queue.
+    // operation, every few milliseconds (a look at the queue is not free); nothing posted is
+    // taken from the queue.
+    const DWORD now = GetTickCount();
+    if (now - lastAnswered_ < AnswerInterval) return;
+    lastAnswered_ = now;
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }

@@ -86,7 +86,8 @@ public:
     int GetSelTextBuf(char* buffer, int bufferSize);
     void SelectAll() override;
     void SetMaxLength(int length) override;
-    // Empties the control without telling anyone; Modified becomes false.
+    // Empties the control without telling anyone; Modified becomes false. A long text goes
+    // with its window: the control gets a new, empty one.
     void Clear() override;
     // The number of characters (a line break counts as the control keeps it).
     int TextLength();
@@ -155,6 +156,7 @@ private:
     void RestoreKeptText();
     void ShowObjectMenu(POINT client);
     void AnswerSentMessages();
+    void ClearByNewWindow();
 
     TRichEditLibrary& library_;
     int progressAction_ = paIdle;
@@ -174,5 +176,7 @@ private:
     bool inplaceEditObjects_ = false;
     TEscapeLatch escapeLatch_;
     bool painting_ = false;
+    // Set while Clear lets the window go together with its text.
+    bool discardText_ = false;
     DWORD lastAnswered_ = 0;
 };

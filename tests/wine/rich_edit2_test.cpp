@@ -191,6 +191,38 @@ TEST_F(RichEdit2Test, ClearTellsNobodyAndLeavesTheTextUnmodified) {
     EXPECT_EQ(editor->NotifyLock(), 0);
 }
 
+TEST_F(RichEdit2Test, ClearingALongTextGivesAnEmptyWindowAtOnce) {
+    std::string text;
+    while (text.size() < 200 * 1024) text += "eine lange Zeile Text, die sich wiederholt\r\n";
+    editor->Lines().SetText(text);
+    editor->SetSelStart(3);
+    editor->SetSelText("x");
+    ASSERT_TRUE(editor->Modified());
+    editor->SetFocus();
+    PumpUntil(500, [&] { return editor->Focused(); });
+    int changes = 0;
+    editor->OnChange = [&](TControl&) { ++changes; };
+    const HWND before = editor->Handle();
+    const DWORD start = GetTickCount();
+    editor->Clear();
+    const DWORD took = GetTickCount() - start;
+    EXPECT_NE(editor->Handle(), before) << "a new window";
+    EXPECT_EQ(PlainOf(*editor), "");
+    EXPECT_EQ(editor->TextLength(), 0);
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(editor->Focused()) << "the focus stays with the editor";
+    EXPECT_TRUE(editor->ObjectsAvailable());
+    EXPECT_LT(took, 2000u);
+    // The new window is a whole editor: text goes in and is typed into as before.
+    LoadText(*editor, SampleRtf());
+    EXPECT_EQ(editor->Lines().Get(1), "rot zentriert");
+    ChordKey({VK_CONTROL}, VK_HOME);
+    ChordKey({}, 'Y');
+    EXPECT_TRUE(PumpUntil(1000, [&] { return editor->Lines().Get(0) == "yNormal fett und kursiv"; }))
+        << editor->Lines().Get(0);
+}
+
 TEST_F(RichEdit2Test, RecreatedWindowKeepsTheRtfAndModified) {
     LoadText(*editor, SampleRtf());
     editor->SetSelStart(0);
