@@ -60,6 +60,13 @@ TEST_F(RichEdit2Test, FallsBackToTheOlderLibraryAndThenToThePlainEdit) {
         edit.SelAttributes().SetStyle({fsBold});
         if (c.version == 0) {
             EXPECT_FALSE(edit.ObjectsAvailable()) << "the plain edit holds no objects";
+            // The plain edit tells of no selection change; a click does.
+            int selections = 0;
+            edit.OnSelectionChange = [&](TControl&) { ++selections; };
+            fallback->BringToFrontAndActivate();
+            PumpUntil(1000, [&] { return GetForegroundWindow() == fallback->Handle(); });
+            ClickAt(edit, 10, 10);
+            EXPECT_TRUE(PumpUntil(1000, [&] { return selections > 0; })) << "left button up: selection change";
         }
         delete fallback;
     }

@@ -11,6 +11,7 @@
 #include "base/strings.h"
 #include "editor/editor_string_ids.h"
 #include "editor/inplace_frame_win.h"
+#include "editor/ole_ui_link_info_win.h"
 #include "editor/rich_edit_ole_win.h"
 #include "tests/wine/rich_edit_testing_win.h"
 #include "widgets/dock_win.h"
@@ -119,11 +120,17 @@ TEST_F(RichEditOleTest, RightClickOutsideAnyObjectLeavesTheObjectItemDisabled) {
         captionWhileShown = item->Caption();
         Later([] { PressKey(VK_ESCAPE); }, 300);
     };
+    std::vector<TMouseButton> downs;
+    std::vector<TMouseButton> ups;
+    editor->OnMouseDown = [&](TControl&, TMouseButton button, TShiftState, int, int) { downs.push_back(button); };
+    editor->OnMouseUp = [&](TControl&, TMouseButton button, TShiftState, int, int) { ups.push_back(button); };
     MouseAt(*editor, 40, 12);
     MouseButton(true, true);
     PumpUntil(50);
     MouseButton(false, true);
     EXPECT_TRUE(PumpUntil(3000, [&] { return shown; })) << "the right button up opens the editor's menu";
+    EXPECT_EQ(downs, std::vector<TMouseButton>{mbRight}) << "the mouse events come all the same";
+    EXPECT_EQ(ups, std::vector<TMouseButton>{mbRight});
     PumpUntil(500);
     EXPECT_TRUE(visibleWhileShown) << "the object item is shown";
     EXPECT_FALSE(enabledWhileShown) << "but disabled without an object";
@@ -218,6 +225,28 @@ TEST_F(RichEditOleTest, AnObjectInTheTextIsFoundUnderTheMouse) {
     editor->Ole().Callback()->DeleteObject(object);
     EXPECT_FALSE(editor->Ole().CachedObject(cached, cachedRect));
     object->Release();
+}
+
+TEST_F(RichEditOleTest, TheArrowShowsOverAnObjectThatIsNotSelected) {
+    editor->Lines().SetText("Text mit  Bild und noch mehr Text");
+    editor->SetSelStart(9);
+    std::string reason;
+    IOleObject* object = InsertPictureObject(*editor, reason);
+    if (!object) GTEST_SKIP() << "Wine cannot make a picture object here: " << reason;
+    object->Release();
+    editor->SetSelStart(0);
+    POINTL origin{};
+    SendMessageW(editor->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&origin), 9);
+    REOBJECT found{};
+    if (!editor->Ole().ObjectAtPoint(POINT{origin.x + 3, origin.y + 3}, found))
+        GTEST_SKIP() << "Wine's rich edit gives the object no place to be found at";
+    const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    MouseAt(*editor, origin.x + 3, origin.y + 3);
+    EXPECT_TRUE(PumpUntil(1000, [&] { return GetCursor() == arrow; })) << "the arrow over the object";
+    POINTL text{};
+    SendMessageW(editor->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&text), 20);
+    MouseAt(*editor, text.x + 2, text.y + 4);
+    EXPECT_TRUE(PumpUntil(1000, [&] { return GetCursor() != arrow; })) << "the control's own cursor over text";
 }
 
 TEST_F(RichEditOleTest, RightClickOnAnObjectSelectsItAndNamesItInTheMenu) {
@@ -348,6 +377,58 @@ TEST_F(RichEditOleTest, ObjectPropertiesDialogOfTheSelectedObject) {
         GTEST_SKIP() << "Wine's OleUIObjectProperties is a stub that shows nothing";
     EXPECT_TRUE(seen);
     EXPECT_EQ(result, static_cast<UINT>(OLEUI_CANCEL));
+}
+
+TEST_F(RichEditOleTest, ObjectInformationTheDialogAsksFor) {
+    editor->SetDocumentTitle("Brief");
+    editor->Lines().SetText(" ");
+    editor->SetSelStart(0);
+    std::string reason;
+    IOleObject* object = InsertPictureObject(*editor, reason);
+    if (!object) GTEST_SKIP() << "Wine cannot make a picture object here: " << reason;
+    editor->SetSelStart(0);
+    editor->SetSelLength(1);
+    auto* info = new TOleUILinkInfo(editor->Ole(), object, DVASPECT_CONTENT);
+    IOleUIObjInfoW* objectInfo = info;
+    DWORD size = 0;
+    LPWSTR label = nullptr;
+    LPWSTR type = nullptr;
+    LPWSTR shortType = nullptr;
+    LPWSTR location = nullptr;
+    ASSERT_EQ(objectInfo->GetObjectInfo(TOleUILinkInfo::ObjectCookie, &size, &label, &type, &shortType, &location), S_OK);
+    EXPECT_GT(size, 0u) << "the size of a copy saved into memory";
+    EXPECT_EQ(size, TOleUILinkInfo::SavedSize(object));
+    ASSERT_NE(location, nullptr);
+    EXPECT_EQ(NarrowText(location), "Brief");
+    ASSERT_NE(type, nullptr);
+    EXPECT_FALSE(NarrowText(type).empty());
+    for (LPWSTR text : {label, type, shortType, location}) CoTaskMemFree(text);
+    HGLOBAL picture = reinterpret_cast<HGLOBAL>(1);
+    DWORD aspect = 0;
+    int scale = 0;
+    ASSERT_EQ(objectInfo->GetViewInfo(TOleUILinkInfo::ObjectCookie, &picture, &aspect, &scale), S_OK);
+    EXPECT_EQ(picture, nullptr);
+    EXPECT_EQ(aspect, static_cast<DWORD>(DVASPECT_CONTENT));
+    EXPECT_EQ(scale, 100);
+    CLSID classId = CLSID_NULL;
+    UINT excluded = 9;
+    ASSERT_EQ(objectInfo->GetConvertInfo(TOleUILinkInfo::ObjectCookie, &classId, nullptr, nullptr, nullptr, &excluded), S_OK);
+    EXPECT_EQ(excluded, 0u);
+    IOleUILinkInfoW* linkInfo = info;
+    EXPECT_EQ(linkInfo->GetNextLink(0), 0u) << "an embedded picture is no link";
+    // Switching the view to an icon tells the control.
+    const HRESULT switched = objectInfo->SetViewInfo(TOleUILinkInfo::ObjectCookie, nullptr, DVASPECT_ICON, 100, FALSE);
+    if (SUCCEEDED(switched)) {
+        EXPECT_EQ(info->Aspect(), static_cast<DWORD>(DVASPECT_ICON));
+        REOBJECT record{};
+        record.cbStruct = sizeof(record);
+        ASSERT_EQ(editor->Ole().RichEditOle()->GetObject(0, &record, REO_GETOBJ_NO_INTERFACES), S_OK);
+        EXPECT_EQ(record.dvaspect, static_cast<DWORD>(DVASPECT_ICON));
+    } else {
+        EXPECT_EQ(info->Aspect(), static_cast<DWORD>(DVASPECT_CONTENT)) << "a refused switch keeps the aspect";
+    }
+    objectInfo->Release();
+    object->Release();
 }
 
 // A window with docks, a toolbar, a ruler panel and an editor, for the in-place frame.
