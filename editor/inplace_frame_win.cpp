@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "editor/rich_edit_errors_win.h"
 #include "editor/rich_edit_win.h"
 #include "widgets/dock_win.h"
 #include "winui/application_win.h"
@@ -131,20 +132,18 @@ void TInplaceFrame::FreePlaceholders() {
 HRESULT STDMETHODCALLTYPE TInplaceFrame::SetBorderSpace(LPCBORDERWIDTHS widths) {
     if (!form_) return E_FAIL;
     if (!widths) return S_OK;
-    try {
-        form_->DisableAlign();
+    form_->DisableAlign();
+    const HRESULT result = GuardedComCall([&] {
         SaveBoundsOnce();
         HideToolControls();
         FreePlaceholders();
         const LONG sides[4] = {widths->left, widths->top, widths->right, widths->bottom};
         for (int side = 0; side < 4; ++side)
             if (sides[side] >= 0) AddPlaceholder(side, sides[side]);
-        form_->EnableAlign();
         return S_OK;
-    } catch (...) {
-        form_->EnableAlign();
-        return E_FAIL;
-    }
+    });
+    form_->EnableAlign();
+    return result;
 }
 
 void TInplaceFrame::RestoreToolControls() {
@@ -164,6 +163,10 @@ HRESULT STDMETHODCALLTYPE TInplaceFrame::SetActiveObject(IOleInPlaceActiveObject
     if (active_) active_->Release();
     active_ = object;
     if (!object || !form_ || !form_->HandleAllocated()) return S_OK;
+    return GuardedComCall([&] { return BringObjectWindowUp(object); });
+}
+
+HRESULT TInplaceFrame::BringObjectWindowUp(IOleInPlaceActiveObject* object) {
     HWND objectWindow = nullptr;
     if (SUCCEEDED(object->GetWindow(&objectWindow)) && objectWindow) {
         // The object's outermost window inside the form comes to the top of the form's children.
@@ -185,10 +188,12 @@ HRESULT STDMETHODCALLTYPE TInplaceFrame::InsertMenus(HMENU shared, LPOLEMENUGROU
     widths->width[4] = 0;
     TMainMenu* menu = form_ ? form_->Menu() : nullptr;
     if (!menu) return S_OK;
-    const int before = GetMenuItemCount(shared);
-    menu->Items().AppendTo(shared);
-    widths->width[2] = std::max(GetMenuItemCount(shared) - before, 0);
-    return S_OK;
+    return GuardedComCall([&] {
+        const int before = GetMenuItemCount(shared);
+        menu->Items().AppendTo(shared);
+        widths->width[2] = std::max(GetMenuItemCount(shared) - before, 0);
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TInplaceFrame::SetMenu(HMENU shared, HOLEMENU descriptor, HWND objectWindow) {
@@ -198,9 +203,11 @@ HRESULT STDMETHODCALLTYPE TInplaceFrame::SetMenu(HMENU shared, HOLEMENU descript
         ::SetMenu(frame, shared);
         return OleSetMenuDescriptor(descriptor, frame, objectWindow, this, active_);
     }
-    TMainMenu* menu = form_->Menu();
-    ::SetMenu(frame, menu && menu->Items().Count() > 0 ? menu->Handle() : nullptr);
-    return OleSetMenuDescriptor(nullptr, frame, nullptr, nullptr, nullptr);
+    return GuardedComCall([&] {
+        TMainMenu* menu = form_->Menu();
+        ::SetMenu(frame, menu && menu->Items().Count() > 0 ? menu->Handle() : nullptr);
+        return OleSetMenuDescriptor(nullptr, frame, nullptr, nullptr, nullptr);
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TInplaceFrame::RemoveMenus(HMENU shared) {
@@ -210,8 +217,10 @@ HRESULT STDMETHODCALLTYPE TInplaceFrame::RemoveMenus(HMENU shared) {
 }
 
 HRESULT STDMETHODCALLTYPE TInplaceFrame::SetStatusText(LPCOLESTR text) {
-    if (Application) Application->SetHint(text ? NarrowText(text) : std::string());
-    return S_OK;
+    return GuardedComCall([&] {
+        if (Application) Application->SetHint(text ? NarrowText(text) : std::string());
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TInplaceFrame::EnableModeless(WINBOOL) { return S_OK; }
@@ -220,10 +229,12 @@ HRESULT STDMETHODCALLTYPE TInplaceFrame::TranslateAccelerator(LPMSG message, WOR
     if (!message || !form_ || !form_->Menu()) return S_FALSE;
     if (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN) return S_FALSE;
     TMessage key{message->message, message->wParam, message->lParam, 0};
-    try {
-        return form_->Menu()->IsShortCut(key) ? S_OK : S_FALSE;
-    } catch (...) {
-        if (Application) Application->HandleException();
+    bool taken = false;
+    // A shortcut whose command failed was taken all the same.
+    if (FAILED(GuardedComCall([&] {
+            taken = form_->Menu()->IsShortCut(key);
+            return S_OK;
+        })))
         return S_OK;
-    }
+    return taken ? S_OK : S_FALSE;
 }

@@ -59,6 +59,7 @@ private:
     void HideToolControls();
     void AddPlaceholder(int side, LONG width);
     void FreePlaceholders();
+    HRESULT BringObjectWindowUp(IOleInPlaceActiveObject* object);
 
     TForm* form_;
     TRichEdit2* control_;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "editor/rich_edit_errors_win.h"
 #include "editor/rich_edit_ole_win.h"
 #include "editor/rich_edit_win.h"
 #include "winui/text_win.h"
@@ -178,8 +179,10 @@ HRESULT STDMETHODCALLTYPE TOleUILinkInfo::GetLinkSource(DWORD, LPWSTR* displayNa
 }
 
 HRESULT STDMETHODCALLTYPE TOleUILinkInfo::OpenLinkSource(DWORD) {
-    owner_.DoVerbOfSelection(OLEIVERB_SHOW);
-    return S_OK;
+    return GuardedComCall([&] {
+        owner_.DoVerbOfSelection(OLEIVERB_SHOW);
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TOleUILinkInfo::UpdateLink(DWORD, WINBOOL, WINBOOL) { return object_->Update(); }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "base/exception.h"
 
 class EOutOfResources : public Exception {
@@ -23,3 +25,8 @@ private:
 
 // Raises EOleError when Result is a failure code; passes success codes through.
 HRESULT OleCheck(HRESULT result);
+
+// Runs the body of a method that OLE or the rich edit control calls: an error is shown through
+// the application's error display and answered with E_FAIL, as no exception may pass back into
+// the caller.
+HRESULT GuardedComCall(const std::function<HRESULT()>& body);

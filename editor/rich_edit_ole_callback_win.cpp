@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "editor/inplace_frame_win.h"
+#include "editor/rich_edit_errors_win.h"
 #include "editor/rich_edit_ole_win.h"
 #include "editor/rich_edit_win.h"
 #include "winui/application_win.h"
@@ -32,19 +33,17 @@ HRESULT STDMETHODCALLTYPE TRichEditOleCallback::GetNewStorage(LPSTORAGE* storage
     if (!storage) return E_POINTER;
     *storage = nullptr;
     if (!owner_) return E_FAIL;
-    try {
+    return GuardedComCall([&] {
         *storage = owner_->NewStorage();
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* document,
                                                                   LPOLEINPLACEFRAMEINFO frameInfo) {
     if (!owner_ || owner_->InplaceLock() != 0 || !owner_->Owner().InplaceEditObjects()) return E_NOTIMPL;
     if (!frame || !document || !frameInfo) return E_POINTER;
-    try {
+    return GuardedComCall([&] {
         TInplaceFrame* inplace = owner_->Frame();
         inplace->AddRef();
         inplace->AddRef();
@@ -58,14 +57,15 @@ HRESULT STDMETHODCALLTYPE TRichEditOleCallback::GetInPlaceContext(LPOLEINPLACEFR
         frameInfo->haccel = nullptr;
         frameInfo->cAccelEntries = 0;
         return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TRichEditOleCallback::ShowContainerUI(WINBOOL show) {
-    if (show && owner_ && owner_->ExistingFrame()) owner_->ExistingFrame()->RestoreToolControls();
-    return S_OK;
+    if (!show || !owner_ || !owner_->ExistingFrame()) return S_OK;
+    return GuardedComCall([&] {
+        owner_->ExistingFrame()->RestoreToolControls();
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TRichEditOleCallback::QueryInsertObject(LPCLSID, LPSTORAGE, LONG) { return S_OK; }

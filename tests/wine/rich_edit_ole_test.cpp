@@ -396,8 +396,7 @@ TEST_F(RichEditOleTest, ObjectInformationTheDialogAsksFor) {
     LPWSTR shortType = nullptr;
     LPWSTR location = nullptr;
     ASSERT_EQ(objectInfo->GetObjectInfo(TOleUILinkInfo::ObjectCookie, &size, &label, &type, &shortType, &location), S_OK);
-    EXPECT_GT(size, 0u) << "the size of a copy saved into memory";
-    EXPECT_EQ(size, TOleUILinkInfo::SavedSize(object));
+    EXPECT_GT(size, 48u * 32u * 3u) << "a copy saved into memory holds at least the 48 x 32 picture";
     ASSERT_NE(location, nullptr);
     EXPECT_EQ(NarrowText(location), "Brief");
     ASSERT_NE(type, nullptr);
