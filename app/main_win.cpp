@@ -16,6 +16,7 @@
 #include "config/configuration.h"
 #include "widgets/message_form_win.h"
 #include "app/varnolet_win.h"
+#include "editor/rich_edit_library_win.h"
 
 namespace {
 
@@ -42,6 +43,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
 {
     try {
         SetProgramFileName(ProgramPath());
+        // OLE for the program's life; at its end the clipboard is rendered and the rich edit
+        // library freed before OLE goes (the session is the last object of this block to go).
+        TOleSession oleSession;
         LoadResourceModule();
         static TModuleStringSource moduleStrings;
         SetStringSource(&moduleStrings);

@@ -19,7 +19,7 @@ public:
 
     // 0 = no limit. Applies to typing; a text set by the program is not cut.
     int MaxLength() const { return maxLength_; }
-    void SetMaxLength(int length);
+    virtual void SetMaxLength(int length);
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
     // 0 = plain text; otherwise every character shows as this one.
@@ -38,16 +38,17 @@ public:
     void SetModified(bool modified);
 
     // Character positions; a selection past the end is cut to the text.
-    int SelStart();
-    void SetSelStart(int start);
-    int SelLength();
-    void SetSelLength(int length);
-    std::string SelText();
+    // Virtual: a rich edit keeps its selection with messages of its own.
+    virtual int SelStart();
+    virtual void SetSelStart(int start);
+    virtual int SelLength();
+    virtual void SetSelLength(int length);
+    virtual std::string SelText();
     // Replaces the selection (typing-like: undoable, marks the text modified).
-    void SetSelText(const std::string& text);
-    void SelectAll();
+    virtual void SetSelText(const std::string& text);
+    virtual void SelectAll();
     void ClearSelection() { SetSelText(std::string()); }
-    void Clear() { SetText(std::string()); }
+    virtual void Clear() { SetText(std::string()); }
     bool CanUndo();
     void Undo();
     void CopyToClipboard();
