@@ -1,6 +1,6 @@
 #include "editor/rich_edit_errors_win.h"
 
-#include "editor/editor_string_ids.h"
+#include "base/string_ids.h"
 #include "winui/application_win.h"
 
 EOleError::EOleError(HRESULT result)

@@ -8,7 +8,7 @@
 
 #include "base/format.h"
 #include "base/strings.h"
-#include "editor/editor_string_ids.h"
+#include "base/string_ids.h"
 #include "editor/embedded_objects.h"
 #include "editor/inplace_frame_win.h"
 #include "editor/ole_ui_link_info_win.h"

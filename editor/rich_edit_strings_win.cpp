@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "base/format.h"
-#include "editor/editor_string_ids.h"
+#include "base/string_ids.h"
 #include "editor/line_text.h"
 #include "editor/rich_edit_errors_win.h"
 #include "editor/rich_edit_win.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/strings.h"
-#include "editor/editor_string_ids.h"
+#include "base/string_ids.h"
 #include "editor/embedded_objects.h"
 #include "editor/rich_edit_errors_win.h"
 #include "editor/rich_edit_ole_win.h"

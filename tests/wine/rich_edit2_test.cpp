@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
-#include "editor/editor_string_ids.h"
+#include "base/string_ids.h"
 #include "editor/rich_edit_errors_win.h"
 #include "tests/wine/rich_edit_testing_win.h"
 #include "winui/text_win.h"
