@@ -51,7 +51,7 @@ protected:
         form_ = new TForm(Application);
         form_->SetBounds(120, 120, 360, 240);
         form_->Show();
-        PumpUntil(1000, [this] { return GetForegroundWindow() == form_->Handle(); });
+        WaitFor([this] { return GetForegroundWindow() == form_->Handle(); });
     }
     void TearDown() override { delete form_; }
 
@@ -101,7 +101,7 @@ TEST_F(ControlDispatchTest, ContextMenusGoToTheWindowlessChildUnderTheMouseThenT
     // The keyboard's menu key belongs to the control itself, wherever the mouse is; the handler
     // gets the point as it came.
     MouseTo(ScreenPoint(*taking, 5, 5));
-    PumpUntil(50);
+    WaitForInputHandled();
     asked.clear();
     SendMessageW(form_->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form_->Handle()), MAKELPARAM(-1, -1));
     ASSERT_EQ(asked.size(), 1u);
@@ -109,10 +109,10 @@ TEST_F(ControlDispatchTest, ContextMenusGoToTheWindowlessChildUnderTheMouseThenT
     // A real right click on the window's own area reaches the form.
     asked.clear();
     MouseTo(form_->ClientToScreen(POINT{250, 150}));
-    PumpUntil(50);
+    WaitForInputHandled();
     MouseButton(true, true);
     MouseButton(false, true);
-    EXPECT_TRUE(PumpUntil(3000, [&] { return !asked.empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return !asked.empty(); }));
     EXPECT_EQ(asked, (std::vector<std::string>{"form 250,150"}));
 }
 
@@ -134,24 +134,24 @@ TEST_F(ControlDispatchTest, DialogKeysAreOfferedToTheParentsBeforeTheFormAndNotT
     outer->Takes = {VK_RETURN};
 
     inner->SetFocus();
-    ASSERT_TRUE(PumpUntil(1000, [&] { return inner->Focused(); }));
+    ASSERT_TRUE(WaitFor([&] { return inner->Focused(); }));
     // Enter: the parent takes it; the control never sees it.
     PressKey(VK_RETURN);
-    PumpUntil(3000, [&] { return !outer->Offered.empty(); });
+    WaitFor([&] { return !outer->Offered.empty(); });
     EXPECT_EQ(outer->Offered, (std::vector<WPARAM>{VK_RETURN}));
     // Escape: offered, not taken, not a key of the form either: it reaches the control.
     PressKey(VK_ESCAPE);
-    PumpUntil(3000, [&] { return !keys.empty(); });
+    WaitFor([&] { return !keys.empty(); });
     EXPECT_EQ(outer->Offered, (std::vector<WPARAM>{VK_RETURN, VK_ESCAPE}));
     EXPECT_EQ(keys, (std::vector<std::string>{"inner " + std::to_string(VK_ESCAPE)}));
 
     // A control that wants Enter gets it; nobody is offered it.
     wanting->SetFocus();
-    ASSERT_TRUE(PumpUntil(1000, [&] { return wanting->Focused(); }));
+    ASSERT_TRUE(WaitFor([&] { return wanting->Focused(); }));
     outer->Offered.clear();
     keys.clear();
     PressKey(VK_RETURN);
-    PumpUntil(3000, [&] { return !keys.empty(); });
+    WaitFor([&] { return !keys.empty(); });
     EXPECT_TRUE(outer->Offered.empty());
     EXPECT_EQ(keys, (std::vector<std::string>{"wanting " + std::to_string(VK_RETURN)}));
 }
@@ -173,12 +173,12 @@ TEST_F(ControlDispatchTest, TheCursorIsTheOneOfTheControlUnderTheMouse) {
         SCOPED_TRACE(row.name);
         MouseTo(form_->ClientToScreen(row.client));
         const HCURSOR expected = Screen->Cursors(row.expected);
-        EXPECT_TRUE(PumpUntil(3000, [&] { return GetCursor() == expected; }));
+        EXPECT_TRUE(WaitFor([&] { return GetCursor() == expected; }));
     }
     // The screen cursor wins over every control's own.
     Screen->SetCursor(crHourGlass);
     MouseTo(form_->ClientToScreen(POINT{35, 35}));
-    EXPECT_TRUE(PumpUntil(3000, [] { return GetCursor() == Screen->Cursors(crHourGlass); }));
+    EXPECT_TRUE(WaitFor([] { return GetCursor() == Screen->Cursors(crHourGlass); }));
     Screen->SetCursor(crDefault);
 }
 
@@ -188,21 +188,21 @@ TEST_F(ControlDispatchTest, APressThatLosesTheMouseCaptureIsNoClick) {
     box->OnClick = [&](TControl&) { ++clicks; };
     const POINT on = ScreenPoint(*box, 10, 10);
     MouseTo(on);
-    PumpUntil(50);
+    WaitForInputHandled();
     // An ordinary press and release clicks.
     MouseButton(true);
     MouseButton(false);
-    EXPECT_TRUE(PumpUntil(3000, [&] { return clicks == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return clicks == 1; }));
     // Pressed, then the capture goes elsewhere (a system menu, another window): the release is
     // no click.
     MouseButton(true);
-    EXPECT_TRUE(PumpUntil(3000, [&] { return box->ControlState().Has(csLButtonDown); }));
+    EXPECT_TRUE(WaitFor([&] { return box->ControlState().Has(csLButtonDown); }));
     EXPECT_EQ(GetCapture(), form_->Handle());
     ReleaseCapture();
     EXPECT_FALSE(box->ControlState().Has(csLButtonDown));
     EXPECT_EQ(GetCaptureControl(), nullptr);
     MouseButton(false);
-    PumpUntil(200);
+    WaitForInputHandled();
     EXPECT_EQ(clicks, 1);
 }
 

@@ -107,7 +107,7 @@ protected:
         panel_->SetBounds(20, 20, 120, 80);
         panel_->SetParent(form_);
         form_->Show();
-        PumpUntil(1000, [this] { return GetForegroundWindow() == form_->Handle(); });
+        WaitFor([this] { return GetForegroundWindow() == form_->Handle(); });
     }
     void TearDown() override {
         Application->OnException = nullptr;
@@ -116,7 +116,7 @@ protected:
     // A real click in the middle of the panel.
     void ClickPanel() {
         MouseTo(ScreenPoint(*panel_, 60, 40));
-        PumpUntil(30);
+        WaitForInputHandled();
         MouseButton(true);
         MouseButton(false);
     }
@@ -137,7 +137,7 @@ TEST_F(ExceptionBoundaryTest, AThrowingExceptionHandlerDoesNotEndTheProgram) {
     panel_->OnClick = [](TControl&) { throw Exception("Klick ging schief"); };
     TMessageBoxCloser closer;
     ClickPanel();
-    ASSERT_TRUE(PumpUntil(10000, [&] { return closer.Closed(); })) << "no message box came";
+    ASSERT_TRUE(WaitFor([&] { return closer.Closed(); })) << "no message box came";
     EXPECT_EQ(handlerCalls, 1);
     EXPECT_EQ(closer.Text(), "Klick ging schief");
     EXPECT_EQ(ProgramMessages(), (std::vector<std::string>{"Klick ging schief"}));
@@ -145,7 +145,7 @@ TEST_F(ExceptionBoundaryTest, AThrowingExceptionHandlerDoesNotEndTheProgram) {
     int clicks = 0;
     panel_->OnClick = [&](TControl&) { ++clicks; };
     ClickPanel();
-    EXPECT_TRUE(PumpUntil(3000, [&] { return clicks == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return clicks == 1; }));
 }
 
 TEST_F(ExceptionBoundaryTest, TheErrorDisplayNeverThrows) {
@@ -189,9 +189,9 @@ TEST_F(ExceptionBoundaryTest, AThrowingEventHandlerInARealMessageIsShownAndTheWi
     panel_->OnMouseDown = [&](TControl&, TMouseButton, TShiftState, int, int) { ++downs; };
     panel_->OnClick = [](TControl&) { throw Exception("Klick ging schief"); };
     ClickPanel();
-    ASSERT_TRUE(PumpUntil(3000, [] { return ProgramMessages().size() == 1; }));
+    ASSERT_TRUE(WaitFor([] { return ProgramMessages().size() == 1; }));
     ClickPanel();
-    ASSERT_TRUE(PumpUntil(3000, [] { return ProgramMessages().size() == 2; }));
+    ASSERT_TRUE(WaitFor([] { return ProgramMessages().size() == 2; }));
     EXPECT_EQ(ProgramMessages(), (std::vector<std::string>{"Klick ging schief", "Klick ging schief"}));
     EXPECT_EQ(downs, 2);
     // The window still takes input: no capture left behind, clicks and keys arrive.
@@ -199,17 +199,17 @@ TEST_F(ExceptionBoundaryTest, AThrowingEventHandlerInARealMessageIsShownAndTheWi
     int clicks = 0;
     panel_->OnClick = [&](TControl&) { ++clicks; };
     ClickPanel();
-    EXPECT_TRUE(PumpUntil(3000, [&] { return clicks == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return clicks == 1; }));
     std::vector<WORD> keys;
     panel_->OnKeyDown = [&](TControl&, WORD& key, TShiftState) {
         keys.push_back(key);
         if (key == 'A') throw Exception("Taste ging schief");
     };
     panel_->SetFocus();
-    ASSERT_TRUE(PumpUntil(1000, [&] { return panel_->Focused(); }));
+    ASSERT_TRUE(WaitFor([&] { return panel_->Focused(); }));
     PressKey('A');
     PressKey('B');
-    EXPECT_TRUE(PumpUntil(3000, [&] { return keys.size() == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return keys.size() == 2; }));
     EXPECT_EQ(keys, (std::vector<WORD>{'A', 'B'}));
     EXPECT_EQ(ProgramMessages().back(), "Taste ging schief");
 }
@@ -220,16 +220,16 @@ TEST_F(ExceptionBoundaryTest, APaintingThatThrowsIsShownOnceAndTheWindowPaintsAg
     failing->SetBounds(160, 20, 120, 80);
     failing->SetCaption("Neu gemalt");
     failing->SetParent(form_);
-    PumpUntil(3000, [&] { return failing->Paints > 0; });
+    WaitFor([&] { return failing->Paints > 0; });
     failing->Fail = true;
     failing->Invalidate();
-    ASSERT_TRUE(PumpUntil(3000, [] { return !ProgramMessages().empty(); }));
+    ASSERT_TRUE(WaitFor([] { return !ProgramMessages().empty(); }));
     // The failed paint still ended its painting: the window is not asked to paint over and over.
-    PumpUntil(300);
+    WaitForInputHandled();
     EXPECT_EQ(ProgramMessages(), (std::vector<std::string>{"Malen misslungen"}));
     const int before = failing->Paints;
     failing->Invalidate();
-    EXPECT_TRUE(PumpUntil(3000, [&] { return failing->Paints > before; }));
+    EXPECT_TRUE(WaitFor([&] { return failing->Paints > before; }));
     std::string error;
     EXPECT_TRUE(TakeScreenshot(form_->Handle(), "exception_boundary_repainted", error)) << error;
 }

@@ -22,7 +22,7 @@ protected:
         form_ = new TForm(Application);
         form_->SetBounds(200, 200, 240, 160);
         form_->Show();
-        PumpUntil(1000, [this] { return IsWindowVisible(form_->Handle()) != FALSE; });
+        WaitFor([this] { return IsWindowVisible(form_->Handle()) != FALSE; });
     }
     void TearDown() override { delete form_; }
     TForm* form_ = nullptr;
@@ -119,7 +119,7 @@ TEST_F(GdiScopeTest, DCsGoBackAtScopeEnd) {
 
 TEST_F(GdiScopeTest, APaintThatFailsHalfWayStillValidatesTheWindow) {
     const HWND window = form_->Handle();
-    PumpUntil(200);
+    WaitForInputHandled();
     InvalidateRect(window, nullptr, TRUE);
     ASSERT_TRUE(GetUpdateRect(window, nullptr, FALSE));
     try {

@@ -144,7 +144,7 @@ TEST_F(GridBaseTest, ABurstOfDeferredUpdatesGivesOne) {
     for (int i = 0; i < 50; ++i) grid->PostDeferredUpdate();
     MSG msg;
     WaitFor([&] { return !PeekMessageW(&msg, grid->Handle(), GM_DEFERREDUPDATE, GM_DEFERREDUPDATE, PM_NOREMOVE); });
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(grid->DeferredUpdates, 1);
     EXPECT_EQ(SendMessageW(grid->Handle(), GM_DEFERREDUPDATE, 0, 0), 1) << "the handler answers 1";
     EXPECT_EQ(grid->DeferredUpdates, 2) << "with nothing waiting it updates at once";
@@ -271,15 +271,15 @@ TEST_F(GridBaseTest, ClicksAndDragsSelectRanges) {
     // takes the modifiers from the X server, which knows nothing of the Shift sent here.
     const POINT farCell = CellCentre(4, 6);
     MouseAt(*grid, farCell.x, farCell.y);
-    PumpUntil(100);
+    WaitForInputHandled();
     KeyInput(VK_SHIFT, true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseButton(true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseButton(false);
-    PumpUntil(40);
+    WaitForInputHandled();
     KeyInput(VK_SHIFT, false);
-    PumpUntil(40);
+    WaitForInputHandled();
     EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 6}));
     EXPECT_EQ(grid->Anchor(), (TGridCoord{2, 3}));
     // A drag selects from the press to the pointer.
@@ -318,7 +318,7 @@ TEST_F(GridBaseTest, ASlowSecondClickOnTheCurrentCellOpensTheEditor) {
     EXPECT_TRUE(WaitFor([&] { return EditorShown(); }));
     EXPECT_GE(GetTickCount() - pressed, 350u) << "not before the wait";
     MouseButton(false);
-    PumpUntil(60);
+    WaitForInputHandled();
     EXPECT_TRUE(EditorShown());
     Key(VK_ESCAPE);
     EXPECT_FALSE(EditorShown());
@@ -388,7 +388,7 @@ TEST_F(GridBaseTest, TitleClicksAndMovingColumns) {
     titles.clear();
     MouseAt(*grid, CellCentre(2, 0).x, CellCentre(2, 0).y);
     MouseButton(true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseAt(*grid, CellCentre(4, 0).x, CellCentre(4, 0).y);
     MouseAt(*grid, CellCentre(5, 0).x, CellCentre(5, 0).y);
     EXPECT_TRUE(WaitFor([&] { return grid->GridState() == gsColMoving; }));
@@ -409,7 +409,7 @@ TEST_F(GridBaseTest, MovingRowsAndTheSelection) {
     grid->OnRowsMoved = [&](TControl&, int32_t from, int32_t to, int32_t count) { moves.emplace_back(from, to, count); };
     MouseAt(*grid, CellCentre(0, 3).x, CellCentre(0, 3).y);
     MouseButton(true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseAt(*grid, CellCentre(0, 5).x, CellCentre(0, 5).y);
     MouseAt(*grid, CellCentre(0, 6).x, CellCentre(0, 6).y);
     EXPECT_TRUE(WaitFor([&] { return grid->GridState() == gsRowMoving; }));
@@ -423,9 +423,9 @@ TEST_F(GridBaseTest, MovingRowsAndTheSelection) {
     grid->OnSelectionMoved = [&](TControl&, TShiftState, int32_t x, int32_t y) { moved.push_back(TGridCoord{x, y}); };
     grid->SetSelection(TGridRect{2, 2, 3, 3});
     MouseAt(*grid, CellCentre(2, 3).x, CellCentre(2, 3).y);
-    PumpUntil(100);
+    WaitForInputHandled();
     KeyInput(VK_CONTROL, true);
-    PumpUntil(40);
+    WaitForInputHandled();
     MouseButton(true);
     EXPECT_TRUE(WaitFor([&] { return grid->GridState() == gsSelectionMoving; }));
     KeyInput(VK_CONTROL, false);
@@ -448,16 +448,16 @@ TEST_F(GridBaseTest, ShiftPressesAskForTheAnchorBounds) {
     // A Shift press held on a cell, the modifier sent after the pointer arrived (see above).
     const auto shiftPress = [&](int32_t col, int32_t row) {
         MouseAt(*grid, CellCentre(col, row).x, CellCentre(col, row).y);
-        PumpUntil(100);
+        WaitForInputHandled();
         KeyInput(VK_SHIFT, true);
-        PumpUntil(40);
+        WaitForInputHandled();
         MouseButton(true);
-        SettleInput();
+        WaitForInputHandled();
     };
     const auto release = [&] {
         MouseButton(false);
         KeyInput(VK_SHIFT, false);
-        SettleInput();
+        WaitForInputHandled();
     };
     shiftPress(3, 3);
     EXPECT_EQ(grid->GridState(), gsSelecting) << "on the anchor's bounds";
@@ -482,11 +482,11 @@ TEST_F(GridBaseTest, OneScrollableColumnScrollsByPixels) {
     // A click on the right arrow: the scroll bar runs its own loop, the release comes from a timer.
     const int arrow = bar.rcScrollBar.bottom - bar.rcScrollBar.top;
     MouseTo(POINT{bar.rcScrollBar.right - arrow / 2, (bar.rcScrollBar.top + bar.rcScrollBar.bottom) / 2});
-    PumpUntil(60);
+    WaitForInputHandled();
     Later([] { MouseButton(false); }, 100);
     MouseButton(true);
     EXPECT_TRUE(WaitFor([&] { return grid->HorzOffset() > 0; }));
-    PumpUntil(100);
+    WaitForInputHandled();
     const int32_t step = grid->HorzOffset();
     EXPECT_LT(step, 64) << "a line step is a few pixels, not a column";
     grid->SetHorzOffset(300);
@@ -613,7 +613,7 @@ TEST_F(GridBaseTest, TimedScrollWheelAndScrollBar) {
         const int thumbY = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
         grid->SetOptions(tracking ? grid->Options() + goThumbTracking : grid->Options() - goThumbTracking);
         MouseTo(POINT{thumbX, thumbY});
-        PumpUntil(60);
+        WaitForInputHandled();
         int32_t during = -1;
         bool released = false;
         Later([&] {
@@ -626,7 +626,7 @@ TEST_F(GridBaseTest, TimedScrollWheelAndScrollBar) {
         }, 150);
         MouseButton(true);
         EXPECT_TRUE(WaitFor([&] { return released; }));
-        PumpUntil(100);
+        WaitForInputHandled();
         if (tracking) {
             EXPECT_GT(during, 1) << "followed while dragged";
         } else {

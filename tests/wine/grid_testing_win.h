@@ -16,15 +16,6 @@
 #include "tests/wine/widgets_testing_win.h"
 #include "winui/form_win.h"
 
-// Conditions are waited for this long before a test gives up on them.
-constexpr DWORD GridWait = 3000;
-
-// Handles the input sent so far: pumps until no input and no posted message (the characters
-// made from keys) is left in the queue, for at most GridWait.
-inline void SettleInput() {
-    PumpUntil(GridWait, [] { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) == 0; });
-}
-
 class TTestGrid : public TNewDrawGrid {
 public:
     explicit TTestGrid(TComponent* owner) : TNewDrawGrid(owner) {}
@@ -75,17 +66,18 @@ protected:
             ++stores;
         };
         form->Show();
-        PumpUntil(GridWait, [&] { return GetForegroundWindow() == form->Handle(); });
+        ASSERT_TRUE(::WaitFor([&] { return GetForegroundWindow() == form->Handle(); }));
         grid->SetFocus();
         // Wine takes the key state from the X server when the window gets the X focus, which
-        // would drop a modifier held by input sent later: let that happen first.
+        // would drop a modifier held by input sent later: let that happen first (it cannot be
+        // seen from here, so this waits a fixed time).
         PumpUntil(300);
     }
     void TearDown() override {
         MouseButton(false);
         for (WORD key : {VK_SHIFT, VK_CONTROL, VK_MENU}) KeyInput(key, false);
         delete form;
-        PumpUntil(50);
+        WaitForInputHandled();
     }
     // The centre of a cell in the grid's client coordinates.
     POINT CellCentre(int32_t col, int32_t row) {
@@ -100,7 +92,7 @@ protected:
             PumpUntil(doubleClick - (GetTickCount() - lastClickTime));
         const POINT p = CellCentre(col, row);
         ClickAt(*grid, p.x, p.y);
-        SettleInput();
+        WaitForInputHandled();
         lastClick = TGridCoord{col, row};
         lastClickTime = GetTickCount();
     }
@@ -108,7 +100,7 @@ protected:
         const POINT p = CellCentre(col, row);
         ClickAt(*grid, p.x, p.y);
         ClickAt(*grid, p.x, p.y);
-        SettleInput();
+        WaitForInputHandled();
         lastClick = TGridCoord{col, row};
         lastClickTime = GetTickCount();
     }
@@ -116,12 +108,11 @@ protected:
         TInplaceEditor* editor = grid->InplaceEditor();
         return editor && editor->HandleAllocated() && IsWindowVisible(editor->Handle());
     }
-    bool WaitFor(const std::function<bool()>& condition) { return PumpUntil(GridWait, condition); }
     // A key pressed and released; the messages it causes are handled before this returns.
     void Key(WORD key, std::vector<WORD> modifiers = {}) {
-        if (!modifiers.empty()) PumpUntil(30);
+        if (!modifiers.empty()) WaitForInputHandled();
         ChordKey(modifiers, key);
-        SettleInput();
+        WaitForInputHandled();
     }
     // Typed on the keyboard: each character's key, with Shift where the layout needs it.
     void Type(const std::string& text) {

@@ -220,7 +220,7 @@ TEST_F(InplaceEditorTest, ListsAreCutToAQuarterOfTheScreenAndGoAboveNearTheBotto
     Key(VK_ESCAPE);
     // An editor near the bottom of the screen opens its list above itself.
     form->SetTop(GetSystemMetrics(SM_CYSCREEN) - form->Height() + 20);
-    PumpUntil(100);
+    WaitForInputHandled();
     const int32_t row = grid->TopRow() + grid->VisibleRowCount() - 2;
     TInplaceEditor& low = Edit(2, row);
     ClickButton();

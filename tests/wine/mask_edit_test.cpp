@@ -33,7 +33,7 @@ protected:
         edit->SetBounds(20, 20, 160, 24);
         edit->OnChange = [this](TControl&) { ++changes; };
         edit->SetFocus();
-        PumpUntil(100);
+        WaitForInputHandled();
     }
     int Caret() {
         DWORD start = 0, end = 0;

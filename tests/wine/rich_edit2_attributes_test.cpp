@@ -126,9 +126,9 @@ TEST_F(RichEdit2AttributesTest, DefaultAttributesFollowTheFont) {
     EXPECT_EQ(editor->DefAttributes().Color(), clNavy);
     // Text typed into an empty control takes them.
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({}, 'Q');
-    PumpUntil(1000, [&] { return PlainOf(*editor) == "q"; });
+    WaitFor([&] { return PlainOf(*editor) == "q"; });
     Select(*editor, 0, 1);
     EXPECT_EQ(editor->SelAttributes().Name(), "Courier New");
     EXPECT_EQ(editor->SelAttributes().Size(), 12);

@@ -94,7 +94,7 @@ TEST_F(RichEdit2PrintTest, AJobThatCannotStartPutsEverythingBack) {
     printer.SetDeviceContext(CreateCompatibleDC(nullptr));
     auto* other = NewForm<TRichEditDemoForm>(nullptr);
     other->Show();
-    PumpUntil(200);
+    WaitForInputHandled();
     form->SetFormStyle(fsStayOnTop);
     wchar_t folderBefore[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, folderBefore);
@@ -142,7 +142,7 @@ TEST_F(RichEdit2PrintTest, PrintOnThePrinterOfTheSystem) {
 TEST_F(RichEdit2PrintTest, TaskWindowsComeBackEnabled) {
     auto* other = NewForm<TRichEditDemoForm>(nullptr);
     other->Show();
-    PumpUntil(200);
+    WaitForInputHandled();
     HWND hidden = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     {
         TTaskWindowsDisabled disabled(form->Handle());

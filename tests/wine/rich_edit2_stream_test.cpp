@@ -222,12 +222,12 @@ TEST_F(RichEdit2StreamTest, AnEscapePressedBeforeASaveDoesNotStopIt) {
     LoadText(*editor, LongPlainText(2000));
     // The asynchronous key state keeps a press until it is asked: one press tells whether Wine does.
     PressKey(VK_ESCAPE);
-    PumpUntil(100);
+    WaitForInputHandled();
     if ((GetAsyncKeyState(VK_ESCAPE) & 1) == 0)
         GTEST_SKIP() << "Wine's asynchronous key state keeps no pressed-since bit; "
                         "the latch is tested against a scripted key state natively";
     PressKey(VK_ESCAPE);
-    PumpUntil(100);
+    WaitForInputHandled();
     TMemoryStream target;
     EXPECT_TRUE(editor->Lines().SaveToStream(target));
     EXPECT_GT(target.Size(), 40000);
@@ -330,10 +330,10 @@ TEST_F(RichEdit2StreamTest, ALoadedTextCanBeTypedInAndModifiedShowsIt) {
     LoadText(*editor, SampleRtf());
     EXPECT_FALSE(editor->Modified());
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({VK_CONTROL}, VK_END);
     ChordKey({}, 'Z');
-    EXPECT_TRUE(PumpUntil(1000, [&] { return editor->Modified(); }));
+    EXPECT_TRUE(WaitFor([&] { return editor->Modified(); }));
     EXPECT_NE(PlainOf(*editor).find("cz"), std::string::npos) << PlainOf(*editor);
 }
 

@@ -64,9 +64,9 @@ TEST_F(RichEdit2Test, FallsBackToTheOlderLibraryAndThenToThePlainEdit) {
             int selections = 0;
             edit.OnSelectionChange = [&](TControl&) { ++selections; };
             fallback->BringToFrontAndActivate();
-            PumpUntil(1000, [&] { return GetForegroundWindow() == fallback->Handle(); });
+            WaitFor([&] { return GetForegroundWindow() == fallback->Handle(); });
             ClickAt(edit, 10, 10);
-            EXPECT_TRUE(PumpUntil(1000, [&] { return selections > 0; })) << "left button up: selection change";
+            EXPECT_TRUE(WaitFor([&] { return selections > 0; })) << "left button up: selection change";
         }
         delete fallback;
     }
@@ -206,7 +206,7 @@ TEST_F(RichEdit2Test, ClearingALongTextGivesAnEmptyWindowAtOnce) {
     editor->SetSelText("x");
     ASSERT_TRUE(editor->Modified());
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     int changes = 0;
     editor->OnChange = [&](TControl&) { ++changes; };
     const HWND before = editor->Handle();
@@ -226,7 +226,7 @@ TEST_F(RichEdit2Test, ClearingALongTextGivesAnEmptyWindowAtOnce) {
     EXPECT_EQ(editor->Lines().Get(1), "rot zentriert");
     ChordKey({VK_CONTROL}, VK_HOME);
     ChordKey({}, 'Y');
-    EXPECT_TRUE(PumpUntil(1000, [&] { return editor->Lines().Get(0) == "yNormal fett und kursiv"; }))
+    EXPECT_TRUE(WaitFor([&] { return editor->Lines().Get(0) == "yNormal fett und kursiv"; }))
         << editor->Lines().Get(0);
 }
 
@@ -258,21 +258,21 @@ TEST_F(RichEdit2Test, CtrlTabAndShiftTabMoveTheFocusWithoutDisablingTheEditor) {
         if (!enabled) disabledOnTheWay = true;
     };
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({VK_CONTROL}, VK_TAB);
-    EXPECT_TRUE(PumpUntil(1000, [&] { return form->NoteEdit->Focused(); })) << "Ctrl+Tab goes to the next control";
+    EXPECT_TRUE(WaitFor([&] { return form->NoteEdit->Focused(); })) << "Ctrl+Tab goes to the next control";
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({VK_SHIFT}, VK_TAB);
-    EXPECT_TRUE(PumpUntil(1000, [&] { return form->TitleEdit->Focused(); })) << "Shift+Tab goes to the previous one";
+    EXPECT_TRUE(WaitFor([&] { return form->TitleEdit->Focused(); })) << "Shift+Tab goes to the previous one";
     EXPECT_FALSE(disabledOnTheWay);
     EXPECT_TRUE(editor->Enabled());
     EXPECT_EQ(PlainOf(*editor), "") << "no tab character went into the text";
     // A plain Tab goes into the text while the editor wants tabs.
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({}, VK_TAB);
-    EXPECT_TRUE(PumpUntil(1000, [&] { return PlainOf(*editor) == "\t"; })) << PlainOf(*editor);
+    EXPECT_TRUE(WaitFor([&] { return PlainOf(*editor) == "\t"; })) << PlainOf(*editor);
     EXPECT_TRUE(editor->Focused());
 }
 
@@ -282,10 +282,10 @@ TEST_F(RichEdit2Test, TypingReportsChangeAndSelectionChange) {
     editor->OnChange = [&](TControl&) { ++changes; };
     editor->OnSelectionChange = [&](TControl&) { ++selections; };
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({}, 'A');
     ChordKey({}, 'B');
-    EXPECT_TRUE(PumpUntil(1000, [&] { return PlainOf(*editor) == "ab"; })) << PlainOf(*editor);
+    EXPECT_TRUE(WaitFor([&] { return PlainOf(*editor) == "ab"; })) << PlainOf(*editor);
     EXPECT_GE(changes, 2);
     EXPECT_GE(selections, 2);
     // While the notifications are locked nobody hears of them.
@@ -293,7 +293,7 @@ TEST_F(RichEdit2Test, TypingReportsChangeAndSelectionChange) {
     const int selectionsBefore = selections;
     editor->LockNotify();
     ChordKey({}, 'C');
-    PumpUntil(1000, [&] { return PlainOf(*editor) == "abc"; });
+    WaitFor([&] { return PlainOf(*editor) == "abc"; });
     editor->UnlockNotify();
     EXPECT_EQ(changes, changesBefore);
     EXPECT_EQ(selections, selectionsBefore);
@@ -344,9 +344,9 @@ TEST_F(RichEdit2Test, ProtectedTextRefusesTypingThroughTheControl) {
     };
     editor->SetSelStart(3);
     editor->SetFocus();
-    PumpUntil(500, [&] { return editor->Focused(); });
+    WaitFor([&] { return editor->Focused(); });
     ChordKey({}, 'X');
-    PumpUntil(300);
+    WaitForInputHandled();
     if (asked == 0)
         GTEST_SKIP() << "Wine's rich edit sends no EN_PROTECTED notification (it does not protect text); "
                         "the veto itself is tested with a sent notification";

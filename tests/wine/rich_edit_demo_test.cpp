@@ -41,7 +41,7 @@ TEST_F(RichEditDemoTest, FormattedTextAsTheUserSeesIt) {
         editor->SelAttributes().SetColor(clNavy);
     }
     editor->SetSelStart(0);
-    PumpUntil(300);
+    WaitForInputHandled();
     Shot(form->Handle(), "rich_edit_demo");
 
     editor->SetSelStart(editor->TextLength());
@@ -63,7 +63,7 @@ TEST_F(RichEditDemoTest, TheSameTextInTheOlderLibrary) {
     oldForm->Show();
     ASSERT_EQ(oldForm->Editor->RichEditVersion(), 1);
     LoadText(*oldForm->Editor, DemoRtf());
-    PumpUntil(300);
+    WaitForInputHandled();
     Shot(oldForm->Handle(), "rich_edit_demo_older_library");
     EXPECT_EQ(oldForm->Editor->Lines().Get(0), "Quorvel Schnelltext");
     delete oldForm;

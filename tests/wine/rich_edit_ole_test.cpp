@@ -118,7 +118,7 @@ TEST_F(RichEditOleTest, RightClickOutsideAnyObjectLeavesTheObjectItemDisabled) {
         visibleWhileShown = item->Visible();
         enabledWhileShown = item->Enabled();
         captionWhileShown = item->Caption();
-        Later([] { PressKey(VK_ESCAPE); }, 300);
+        Later([] { PressKey(VK_ESCAPE); }, 50, InMenuMode);
     };
     std::vector<TMouseButton> downs;
     std::vector<TMouseButton> ups;
@@ -126,12 +126,12 @@ TEST_F(RichEditOleTest, RightClickOutsideAnyObjectLeavesTheObjectItemDisabled) {
     editor->OnMouseUp = [&](TControl&, TMouseButton button, TShiftState, int, int) { ups.push_back(button); };
     MouseAt(*editor, 40, 12);
     MouseButton(true, true);
-    PumpUntil(50);
+    WaitForInputHandled();
     MouseButton(false, true);
-    EXPECT_TRUE(PumpUntil(3000, [&] { return shown; })) << "the right button up opens the editor's menu";
+    EXPECT_TRUE(WaitFor([&] { return shown; })) << "the right button up opens the editor's menu";
     EXPECT_EQ(downs, std::vector<TMouseButton>{mbRight}) << "the mouse events come all the same";
     EXPECT_EQ(ups, std::vector<TMouseButton>{mbRight});
-    PumpUntil(500);
+    WaitFor([] { return !InMenuMode(); });
     EXPECT_TRUE(visibleWhileShown) << "the object item is shown";
     EXPECT_FALSE(enabledWhileShown) << "but disabled without an object";
     EXPECT_EQ(captionWhileShown, LoadStr(sid::ObjectMenuItem));
@@ -242,11 +242,11 @@ TEST_F(RichEditOleTest, TheArrowShowsOverAnObjectThatIsNotSelected) {
         GTEST_SKIP() << "Wine's rich edit gives the object no place to be found at";
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     MouseAt(*editor, origin.x + 3, origin.y + 3);
-    EXPECT_TRUE(PumpUntil(1000, [&] { return GetCursor() == arrow; })) << "the arrow over the object";
+    EXPECT_TRUE(WaitFor([&] { return GetCursor() == arrow; })) << "the arrow over the object";
     POINTL text{};
     SendMessageW(editor->Handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&text), 20);
     MouseAt(*editor, text.x + 2, text.y + 4);
-    EXPECT_TRUE(PumpUntil(1000, [&] { return GetCursor() != arrow; })) << "the control's own cursor over text";
+    EXPECT_TRUE(WaitFor([&] { return GetCursor() != arrow; })) << "the control's own cursor over text";
 }
 
 TEST_F(RichEditOleTest, RightClickOnAnObjectSelectsItAndNamesItInTheMenu) {
@@ -271,14 +271,14 @@ TEST_F(RichEditOleTest, RightClickOnAnObjectSelectsItAndNamesItInTheMenu) {
         shown = true;
         enabledWhileShown = item->Enabled();
         captionWhileShown = item->Caption();
-        Later([] { PressKey(VK_ESCAPE); }, 300);
+        Later([] { PressKey(VK_ESCAPE); }, 50, InMenuMode);
     };
     MouseAt(*editor, origin.x + 3, origin.y + 3);
     MouseButton(true, true);
-    PumpUntil(50);
+    WaitForInputHandled();
     MouseButton(false, true);
-    ASSERT_TRUE(PumpUntil(3000, [&] { return shown; }));
-    PumpUntil(500);
+    ASSERT_TRUE(WaitFor([&] { return shown; }));
+    WaitFor([] { return !InMenuMode(); });
     REOBJECT selected{};
     if (!editor->Ole().SelectedObject(selected))
         GTEST_SKIP() << "Wine's rich edit does not select an object by a click on it";
@@ -468,10 +468,10 @@ public:
 TEST_F(RichEditOleTest, InplaceFrameMakesRoomAtTheBordersAndPutsEverythingBack) {
     auto* frameForm = NewForm<TFrameTestForm>(nullptr);
     frameForm->Show();
-    PumpUntil(300);
+    WaitForInputHandled();
     TRichEdit2& edit = *frameForm->Editor;
     frameForm->Realign();
-    PumpUntil(100);
+    WaitForInputHandled();
     const RECT editBefore = edit.BoundsRect();
     ASSERT_EQ(editBefore.bottom, frameForm->ClientHeight());
     const RECT rulerBefore = frameForm->Ruler->BoundsRect();
@@ -485,7 +485,7 @@ TEST_F(RichEditOleTest, InplaceFrameMakesRoomAtTheBordersAndPutsEverythingBack) 
 
     const BORDERWIDTHS room{-1, 30, 20, -1};
     ASSERT_EQ(frame->SetBorderSpace(&room), S_OK);
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_FALSE(frameForm->DockTop->Visible());
     EXPECT_FALSE(frameForm->Toolbar->Visible());
     EXPECT_FALSE(frameForm->Ruler->Visible()) << "what OnGetToolControls adds is hidden too";
@@ -499,7 +499,7 @@ TEST_F(RichEditOleTest, InplaceFrameMakesRoomAtTheBordersAndPutsEverythingBack) 
     Shot(frameForm->Handle(), "rich_edit_inplace_room");
 
     frame->RestoreToolControls();
-    PumpUntil(100);
+    WaitForInputHandled();
     EXPECT_TRUE(frameForm->DockTop->Visible());
     EXPECT_TRUE(frameForm->Ruler->Visible());
     EXPECT_EQ(frame->Placeholder(1), nullptr);
@@ -522,7 +522,7 @@ TEST_F(RichEditOleTest, InplaceFrameMakesRoomAtTheBordersAndPutsEverythingBack) 
 TEST_F(RichEditOleTest, InplaceFrameSharesMenusStatusAndShortcuts) {
     auto* frameForm = NewForm<TFrameTestForm>(nullptr);
     frameForm->Show();
-    PumpUntil(300);
+    WaitForInputHandled();
     TInplaceFrame* frame = frameForm->Editor->Ole().Frame();
     HMENU shared = CreateMenu();
     OLEMENUGROUPWIDTHS widths{};
@@ -546,10 +546,10 @@ TEST_F(RichEditOleTest, InplaceFrameSharesMenusStatusAndShortcuts) {
 
     MSG key{frameForm->Handle(), WM_KEYDOWN, 'K', 0, 0, {}};
     KeyInput(VK_CONTROL, true);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(frame->TranslateAccelerator(&key, 0), S_OK) << "a shortcut of the form's menu";
     KeyInput(VK_CONTROL, false);
-    PumpUntil(50);
+    WaitForInputHandled();
     EXPECT_EQ(frameForm->ShortcutClicks, 1);
     MSG other{frameForm->Handle(), WM_KEYDOWN, 'Q', 0, 0, {}};
     EXPECT_EQ(frame->TranslateAccelerator(&other, 0), S_FALSE);

@@ -168,17 +168,17 @@ protected:
         EnsureOle();
         form = NewForm<TRichEditDemoForm>(Application);
         form->Show();
-        PumpUntil(2000, [&] { return GetForegroundWindow() == form->Handle(); });
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == form->Handle(); }));
         editor = form->Editor;
         editor->SetFocus();
-        PumpUntil(100);
+        WaitForInputHandled();
     }
     void TearDown() override {
         for (WORD key : {VK_ESCAPE, VK_SHIFT, VK_CONTROL, VK_MENU}) KeyInput(key, false);
         MouseButton(false);
         MouseButton(false, true);
         delete form;
-        PumpUntil(50);
+        WaitForInputHandled();
         ProgramFolderTest::TearDown();
     }
 

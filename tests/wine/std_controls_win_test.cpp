@@ -37,6 +37,9 @@ std::wstring WideWindowText(HWND window) {
     return std::wstring(buffer, length);
 }
 
+// True once Form is up on the screen: a modal loop runs, so clicks and keys meant for it can go.
+bool Showing(TForm* form) { return form->HandleAllocated() && IsWindowVisible(form->Handle()); }
+
 // A form shown on the screen; each test puts its controls on it.
 class StdControlsTest : public ::testing::Test {
 protected:
@@ -195,7 +198,7 @@ TEST_F(StdControlsTest, ButtonWithModalResultEndsTheModalForm) {
     ok->SetModalResult(mrOk);
     int clicks = 0;
     ok->OnClick = [&](TControl&) { ++clicks; };
-    Later([ok] { PostMessageW(ok->Handle(), BM_CLICK, 0, 0); });
+    Later([ok] { PostMessageW(ok->Handle(), BM_CLICK, 0, 0); }, 50, [this] { return Showing(form); });
     EXPECT_EQ(form->ShowModal(), mrOk);
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
@@ -227,7 +230,7 @@ TEST_F(StdControlsTest, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
             SetFocus(edit->Handle());
             PostMessageW(edit->Handle(), WM_KEYDOWN, key, 1);
             PostMessageW(edit->Handle(), WM_KEYUP, key, 0xC0000001);
-        });
+        }, 50, [dialog] { return Showing(dialog); });
         EXPECT_EQ(dialog->ShowModal(), row.expected) << "key " << row.key;
         delete dialog;
     }
@@ -284,9 +287,9 @@ TEST_F(StdControlsTest, BitButtonClickAnswersTheModalForm) {
     auto* no = Add<TBitBtn>(110, 10, 90, 27);
     no->SetKind(bkNo);
     EXPECT_TRUE(GetWindowLongW(yes->Handle(), GWL_STYLE) & BS_OWNERDRAW);
-    Later([no] { PostMessageW(no->Handle(), BM_CLICK, 0, 0); });
+    Later([no] { PostMessageW(no->Handle(), BM_CLICK, 0, 0); }, 50, [this] { return Showing(form); });
     EXPECT_EQ(form->ShowModal(), mrNo);
-    Later([yes] { PostMessageW(yes->Handle(), BM_CLICK, 0, 0); });
+    Later([yes] { PostMessageW(yes->Handle(), BM_CLICK, 0, 0); }, 50, [this] { return Showing(form); });
     EXPECT_EQ(form->ShowModal(), mrYes);
 }
 

@@ -286,7 +286,8 @@ TEST_F(WidgetsFormTest, MessageDialogButtonsGiveTheirResults) {
         SetMessageDialogObserver([&](TMessageForm& form) {
             for (TBitBtn* b : form.Buttons()) names.push_back(b->Name());
             TBitBtn* button = form.Button(row.press);
-            Later([button] { PostMessageW(button->Handle(), BM_CLICK, 0, 0); });
+            Later([button] { PostMessageW(button->Handle(), BM_CLICK, 0, 0); }, 50,
+                  [&form] { return DialogActive(form); });
         });
         EXPECT_EQ(ShowMessageDlg(std::vector<TMessageArg>{std::string("Frage"), std::string("Titel"),
                                                           int64_t{mtConfirmation}, int64_t{row.buttons}}),
@@ -342,7 +343,8 @@ TEST_F(WidgetsFormTest, ProgramMessagesGoToTheMessageDialog) {
         SetMessageDialogObserver([&](TMessageForm& form) {
             shown = form.Message()->Caption();
             type = form.DialogType();
-            Later([&form] { PostMessageW(form.Button(mbOK)->Handle(), BM_CLICK, 0, 0); });
+            Later([&form] { PostMessageW(form.Button(mbOK)->Handle(), BM_CLICK, 0, 0); }, 50,
+                  [&form] { return DialogActive(form); });
         });
         ShowProgramMessage("Kann nicht", c.kind);
         EXPECT_EQ(shown, "Kann nicht");
@@ -375,7 +377,7 @@ TEST_F(WidgetsFormTest, DemoFormShowsTheDialogAndTakesTheAnswer) {
         Later([&form, no] {
             Shot(form.Handle(), "widgets_demo_dialog");
             PostMessageW(no->Handle(), BM_CLICK, 0, 0);
-        });
+        }, 50, [&form] { return DialogActive(form); });
     });
     PostMessageW(demo->MessageBtn->Handle(), BM_CLICK, 0, 0);
     WaitFor([&] { return demo->LastResult() != 0; });
@@ -385,7 +387,8 @@ TEST_F(WidgetsFormTest, DemoFormShowsTheDialogAndTakesTheAnswer) {
     // The menu item does the same; Cancel this time.
     SetMessageDialogObserver([&](TMessageForm& form) {
         TBitBtn* cancel = form.Button(mbCancel);
-        Later([cancel] { PostMessageW(cancel->Handle(), BM_CLICK, 0, 0); });
+        Later([cancel] { PostMessageW(cancel->Handle(), BM_CLICK, 0, 0); }, 50,
+              [&form] { return DialogActive(form); });
     });
     PostMessageW(demo->Handle(), WM_COMMAND, demo->MessageItem->Command(), 0);
     WaitFor([&] { return demo->LastResult() != 7; });
