@@ -145,6 +145,7 @@ void TNewCustomGrid::SetFixedRows(int32_t count) {
     fixedRows_ = count;
     topLeft_.Y = std::max(topLeft_.Y, count);
     LayoutChanged();
+    FixedRowsChanged();
 }
 
 void TNewCustomGrid::SetDefaultColWidth(int32_t width) {
@@ -286,6 +287,28 @@ void TNewCustomGrid::MoveRow(int32_t from, int32_t to) {
     anchor_.Y = AfterMove(anchor_.Y, from, to);
     LayoutChanged();
     RowsMoved(from, to, 1);
+}
+
+void TNewCustomGrid::MoveRows(int32_t from, int32_t count, int32_t to) {
+    if (count < 0 || from < 0 || from + count > rows_.Count() || to < 0 || to + count > rows_.Count())
+        throw EInvalidGridOperation(sid::GridIndexOutOfRange);
+    if (count == 0 || from == to) return;
+    if (rows_.HasExtents()) {
+        std::vector<int32_t> heights(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i) heights[static_cast<size_t>(i)] = rows_.Size(from + i);
+        rows_.Delete(from, count);
+        rows_.Insert(to, count);
+        rows_.AssignSizes(heights, to);
+    }
+    // A row of the block keeps its place in it; the others close the gap and open the new one.
+    const auto moved = [from, count, to](int32_t row) {
+        if (row >= from && row < from + count) return to + (row - from);
+        const int32_t closed = row >= from + count ? row - count : row;
+        return closed >= to ? closed + count : closed;
+    };
+    current_.Y = moved(current_.Y);
+    anchor_.Y = moved(anchor_.Y);
+    LayoutChanged();
 }
 
 void TNewCustomGrid::ColumnsMoved(int32_t from, int32_t to, int32_t count) {

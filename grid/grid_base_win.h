@@ -114,6 +114,9 @@ public:
     // The column (row) at From goes to To; fires OnColsMoved (OnRowsMoved).
     void MoveColumn(int32_t from, int32_t to);
     void MoveRow(int32_t from, int32_t to);
+    // The Count rows from From on go to To (counted without them), heights included; the
+    // current cell and the anchor move along with their rows. No event: the owner moved them.
+    void MoveRows(int32_t from, int32_t count, int32_t to);
 
     // --- options and look ---
     TNewGridOptions Options() const { return options_; }
@@ -280,6 +283,8 @@ protected:
     virtual void DeferredUpdate();
     // GM_EDITPOSCHANGED arrived; the base has nothing to do.
     virtual void EditPosChanged() {}
+    // FixedRows changed (rows that depend on it are laid out again); the base has nothing to do.
+    virtual void FixedRowsChanged() {}
     virtual void ColWidthChanged(int32_t col, int32_t oldWidth, int32_t newWidth);
     virtual void RowHeightChanged(int32_t row, int32_t oldHeight, int32_t newHeight);
     virtual void ColumnsMoved(int32_t from, int32_t to, int32_t count);
@@ -320,6 +325,12 @@ protected:
     // True for cells of the fixed rows or columns.
     bool IsFixedCell(int32_t col, int32_t row) const { return col < fixedCols_ || row < fixedRows_; }
     void SetGridState(TGridState state) { state_ = state; }
+    // Adds work to what the end of the open update bracket does.
+    void AddPendingRefresh(TGridRefreshes refresh) { pending_ = pending_ + refresh; }
+    // The modifiers of a mouse message completed from the keyboard state: under Wine the
+    // message's MK_SHIFT and MK_CONTROL and the thread's key state can disagree for input that
+    // another program sent; either one counts.
+    static TShiftState MouseModifiers(TShiftState shift);
     // Starts the selection timer: the 500 ms first tick, then every 40 ms (timer id 1).
     void StartTimer(UINT interval);
 
