@@ -289,22 +289,27 @@ void TNewCustomGrid::MoveRow(int32_t from, int32_t to) {
     RowsMoved(from, to, 1);
 }
 
-void TNewCustomGrid::MoveRows(int32_t from, int32_t count, int32_t to) {
-    if (count < 0 || from < 0 || from + count > rows_.Count() || to < 0 || to + count > rows_.Count())
-        throw EInvalidGridOperation(sid::GridIndexOutOfRange);
-    if (count == 0 || from == to) return;
-    if (rows_.HasExtents()) {
-        std::vector<int32_t> heights(static_cast<size_t>(count));
-        for (int32_t i = 0; i < count; ++i) heights[static_cast<size_t>(i)] = rows_.Size(from + i);
-        rows_.Delete(from, count);
-        rows_.Insert(to, count);
-        rows_.AssignSizes(heights, to);
+void TNewCustomGrid::PermuteRows(int32_t first, const std::vector<int32_t>& order) {
+    const auto count = static_cast<int32_t>(order.size());
+    if (first < 0 || first + count > rows_.Count()) throw EInvalidGridOperation(sid::GridIndexOutOfRange);
+    std::vector<int32_t> placeOf(order.size(), -1);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t from = order[static_cast<size_t>(i)];
+        if (from < 0 || from >= count || placeOf[static_cast<size_t>(from)] >= 0)
+            throw EInvalidGridOperation(sid::GridIndexOutOfRange);
+        placeOf[static_cast<size_t>(from)] = i;
     }
-    // A row of the block keeps its place in it; the others close the gap and open the new one.
-    const auto moved = [from, count, to](int32_t row) {
-        if (row >= from && row < from + count) return to + (row - from);
-        const int32_t closed = row >= from + count ? row - count : row;
-        return closed >= to ? closed + count : closed;
+    if (rows_.HasExtents()) {
+        std::vector<int32_t> heights(order.size());
+        bool changed = false;
+        for (int32_t i = 0; i < count; ++i) {
+            heights[static_cast<size_t>(i)] = rows_.Size(first + order[static_cast<size_t>(i)]);
+            changed = changed || heights[static_cast<size_t>(i)] != rows_.Size(first + i);
+        }
+        if (changed) rows_.AssignSizes(heights, first);
+    }
+    const auto moved = [first, count, &placeOf](int32_t row) {
+        return row >= first && row < first + count ? first + placeOf[static_cast<size_t>(row - first)] : row;
     };
     current_.Y = moved(current_.Y);
     anchor_.Y = moved(anchor_.Y);

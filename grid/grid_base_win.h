@@ -114,9 +114,10 @@ public:
     // The column (row) at From goes to To; fires OnColsMoved (OnRowsMoved).
     void MoveColumn(int32_t from, int32_t to);
     void MoveRow(int32_t from, int32_t to);
-    // The Count rows from From on go to To (counted without them), heights included; the
-    // current cell and the anchor move along with their rows. No event: the owner moved them.
-    void MoveRows(int32_t from, int32_t count, int32_t to);
+    // Rows First.. are put in a new order, heights included: the row at First + i is the one
+    // that was at First + Order[i]. The current cell and the anchor move along with their rows.
+    // No event: the owner reordered them.
+    void PermuteRows(int32_t first, const std::vector<int32_t>& order);
 
     // --- options and look ---
     TNewGridOptions Options() const { return options_; }

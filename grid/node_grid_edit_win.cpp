@@ -96,6 +96,16 @@ RECT TCustomNodeGrid::EditorRect() {
     return rect;
 }
 
+void TCustomNodeGrid::EditorMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TNode* node = editingNode_ ? editingNode_ : NodeAtRow(Row());
+    if (!node || !InplaceEditor()) return;
+    // In the grid's coordinates, as for a press on the grid itself.
+    const POINT at = ScreenToClient(InplaceEditor()->ClientToScreen(POINT{x, y}));
+    TGridMouseInfo info{button == mbRight ? gbRight : button == mbMiddle ? gbMiddle : gbLeft, shift.Bits(),
+                        at.x, at.y, Col(), Row()};
+    node->SendNodeMessage(NM_GRIDMOUSEDOWN, 0, reinterpret_cast<intptr_t>(&info));
+}
+
 void TCustomNodeGrid::EditPosChanged() {
     TNode* node = NodeAtRow(Row());
     if (node && InplaceEditor()) node->SendNodeMessage(NM_GRIDEDITPOS, Col(), reinterpret_cast<intptr_t>(InplaceEditor()));

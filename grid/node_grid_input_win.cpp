@@ -288,6 +288,8 @@ void TCustomNodeGrid::SelectionChanged(TGridRect& range) {
 }
 
 void TCustomNodeGrid::WndProc(TMessage& msg) {
+    // Input and painting see the rows of a finished sort in order.
+    if (!reordered_.empty() && !Updating()) SyncRows();
     TNewCustomGrid::WndProc(msg);
     if (msg.Msg == WM_SIZE) UpdateColumnWidth();
 }

@@ -126,6 +126,7 @@ TNode* TCustomNodeGrid::SetRootNode(TNode* node) {
         RebuildRows(false);
         menuNode_ = editingNode_ = dropMark_ = focusLeaving_ = nullptr;
         selected_.clear();
+        reordered_.clear();
         rows_.Clear();
         root_ = nullptr;
         if (old) UnlinkRoot(old);
@@ -239,6 +240,7 @@ int32_t TCustomNodeGrid::TreeRowCount() const {
 
 TNode* TCustomNodeGrid::NodeAtRow(int32_t row) {
     if (!root_ || creatingRoot_) return nullptr;
+    if (!reordered_.empty()) SyncRows();
     const int32_t index = row - FixedRows();
     if (index < 0) return nullptr;
     if (rows_.Valid()) return rows_.NodeAt(index);
@@ -250,6 +252,7 @@ TNode* TCustomNodeGrid::NodeAtRow(int32_t row) {
 
 int32_t TCustomNodeGrid::RowOfNode(const TNode* node) {
     if (!root_ || !node || creatingRoot_) return -1;
+    if (!reordered_.empty()) SyncRows();
     if (rows_.Valid()) {
         const int32_t index = rows_.IndexOf(node);
         return index < 0 ? -1 : FixedRows() + index;
@@ -321,10 +324,17 @@ void TCustomNodeGrid::RowsDeleted(const TNodeRows::TChange& change) {
     if (emptied) InvalidateGrid();
 }
 
-void TCustomNodeGrid::RowsMoved(const TNodeRows::TMove& move) {
-    if (move.Rebuilt) return ResyncRows();
-    if (move.Count > 0 && move.From != move.To) MoveRows(FixedRows() + move.From, move.Count, FixedRows() + move.To);
-    PostDeferredUpdate();
+// A sort moves children one by one, each notified; their rows are put in order once, when the
+// rows are next needed.
+void TCustomNodeGrid::SyncRows() {
+    while (!reordered_.empty()) {
+        TNode* parent = reordered_.back();
+        reordered_.pop_back();
+        if (!InTree(parent)) continue;
+        const TNodeRows::TReorder reorder = rows_.ReorderChildren(parent);
+        if (reorder.Rebuilt) ResyncRows();
+        else if (!reorder.Order.empty()) PermuteRows(FixedRows() + reorder.First, reorder.Order);
+    }
 }
 
 void TCustomNodeGrid::ResyncRows() {
@@ -358,6 +368,7 @@ void TCustomNodeGrid::RebuildRows(bool rebuild) {
     TNode* old = std::exchange(focused_, nullptr);
     if (old) old->SetState(old->State() - nsFocused);
     const int32_t oldCount = RowCount();
+    reordered_.clear();
     rows_.Reset(root_, ShowRoot());
     const bool kept = old && InTree(old);
     quiet_ = true;
@@ -381,6 +392,7 @@ void TCustomNodeGrid::RebuildRows(bool rebuild) {
 void TCustomNodeGrid::FixedRowsChanged() { RebuildRows(true); }
 
 void TCustomNodeGrid::DeferredUpdate() {
+    SyncRows();
     TNewCustomGrid::DeferredUpdate();
     UpdateColumnWidth();
 }
@@ -494,6 +506,7 @@ void TCustomNodeGrid::RedrawMessage(TNode* node, intptr_t column) {
 
 void TCustomNodeGrid::BusyMessage(intptr_t wParam, intptr_t lParam) {
     const auto cursor = static_cast<int16_t>(LOWORD(lParam));
+    const TCursor before = Cursor();
     if (cursor != 0) {
         SetCursor(cursor);
     } else if (wParam == 1) {
@@ -503,7 +516,7 @@ void TCustomNodeGrid::BusyMessage(intptr_t wParam, intptr_t lParam) {
     } else if (wParam == 0 && busyCount_ > 0) {
         if (--busyCount_ == 0) SetCursor(savedCursor_);
     }
-    ApplyCursorNow();
+    if (Cursor() != before) ApplyCursorNow();
 }
 
 void TCustomNodeGrid::ApplyCursorNow() {
@@ -516,6 +529,7 @@ void TCustomNodeGrid::ApplyCursorNow() {
 void TCustomNodeGrid::NodeChanged(const TNodeChange& change) {
     TNode* node = change.Node;
     const TNodeCode code = change.Code;
+    if (code != ncMoved && !reordered_.empty() && !Updating()) SyncRows();
     if (code == ncRemoved) NodeRemoved(node);
     if (IsLoading() || Destroying()) {
         if (Structural(code)) rows_.Clear();
@@ -582,6 +596,7 @@ void TCustomNodeGrid::NodeRemoved(TNode* node) {
         rows_.Clear();
         focused_ = focusLeaving_ = menuNode_ = editingNode_ = dropMark_ = nullptr;
         selected_.clear();
+        reordered_.clear();
         if (!Destroying()) CreateRoot();
         return;
     }
@@ -614,7 +629,13 @@ void TCustomNodeGrid::VisibleNodeChanged(TNode* node, TNodeCode code, intptr_t p
         InvalidateNode(node, -1, ppButton | ppTree | ppPictures);
         break;
     }
-    case ncMoved: RowsMoved(rows_.NodeMoved(node)); break;
+    case ncMoved:
+        // Gathered: a sort sends one move after another.
+        if (TNode* parent = node->Parent(); parent && rows_.ChildrenShown(parent)) {
+            if (std::find(reordered_.begin(), reordered_.end(), parent) == reordered_.end()) reordered_.push_back(parent);
+            PostDeferredUpdate();
+        }
+        break;
     case ncFocused:
         if (node->State().Has(nsFocused) && node != focused_) SetFocusedNode(node);
         else if (node->State().Has(nsFocused)) FocusNode(node);

@@ -185,6 +185,7 @@ protected:
     void UpdateEditor(TCustomInplaceEditor& editor) override;
     RECT EditorRect() override;
     void EditorClosed() override;
+    void EditorMouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -204,7 +205,8 @@ private:
     void SetTreeRowHeights(int32_t index, const std::vector<TNode*>& nodes);
     void RowsInserted(const TNodeRows::TChange& change);
     void RowsDeleted(const TNodeRows::TChange& change);
-    void RowsMoved(const TNodeRows::TMove& move);
+    // Puts the rows of children that moved among their siblings (a sort) in order at once.
+    void SyncRows();
     // The grid's rows after the rows were rebuilt from the tree.
     void ResyncRows();
     void RecountSelected();
@@ -277,6 +279,8 @@ private:
     TNode* editingNode_ = nullptr;   // the node the in-place editor renames
     TNode* dropMark_ = nullptr;      // the drop target shown during a drag over the grid
     std::unordered_set<TNode*> selected_;
+    // Parents whose children moved among themselves since the rows were last put in order.
+    std::vector<TNode*> reordered_;
 
     TCursor savedCursor_ = crDefault;
     int32_t busyCount_ = 0;

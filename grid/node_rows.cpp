@@ -53,12 +53,21 @@ void TNodeRows::FreeTree(TItem* tree) {
     }
 }
 
-// The items of Nodes in this order as one treap, in linear time: each new item goes to the
-// right end and takes the items of lower priority on that end as its left subtree.
+// The items of Nodes in this order as one treap.
 TNodeRows::TItem* TNodeRows::Build(const std::vector<TNode*>& nodes) {
+    std::vector<TItem*> items;
+    items.reserve(nodes.size());
+    for (TNode* node : nodes) items.push_back(NewItem(node));
+    return Link(items);
+}
+
+// Each item goes to the right end and takes the items of lower priority on that end as its
+// left subtree (a Cartesian tree built in one pass).
+TNodeRows::TItem* TNodeRows::Link(const std::vector<TItem*>& items) {
     std::vector<TItem*> spine;
-    for (TNode* node : nodes) {
-        TItem* item = NewItem(node);
+    for (TItem* item : items) {
+        item->Left = item->Right = item->Up = nullptr;
+        item->Size = 1;
         TItem* last = nullptr;
         while (!spine.empty() && spine.back()->Priority < item->Priority) {
             last = spine.back();
@@ -72,6 +81,7 @@ TNodeRows::TItem* TNodeRows::Build(const std::vector<TNode*>& nodes) {
     TItem* top = spine.front();
     // Sizes bottom-up: in reverse pre-order every item comes after its children.
     std::vector<TItem*> order;
+    order.reserve(items.size());
     std::vector<TItem*> pending{top};
     while (!pending.empty()) {
         TItem* item = pending.back();
@@ -83,6 +93,21 @@ TNodeRows::TItem* TNodeRows::Build(const std::vector<TNode*>& nodes) {
     for (auto it = order.rbegin(); it != order.rend(); ++it) Update(*it);
     top->Up = nullptr;
     return top;
+}
+
+// The items of Tree in order, without recursion.
+void TNodeRows::AppendItems(TItem* tree, std::vector<TItem*>& out) {
+    std::vector<TItem*> pending;
+    for (TItem* item = tree; item || !pending.empty();) {
+        while (item) {
+            pending.push_back(item);
+            item = item->Left;
+        }
+        item = pending.back();
+        pending.pop_back();
+        out.push_back(item);
+        item = item->Right;
+    }
 }
 
 void TNodeRows::Split(TItem* tree, int32_t count, TItem*& first, TItem*& rest) {
@@ -382,4 +407,55 @@ TNodeRows::TMove TNodeRows::NodeMoved(TNode* node) {
     move.To = to;
     move.Count = count;
     return move;
+}
+
+TNodeRows::TReorder TNodeRows::ReorderChildren(TNode* parent) {
+    TReorder reorder;
+    if (!Valid() || !parent || !ChildrenShown(parent)) return reorder;
+    const int32_t first = parent == root_ && !showRoot_ ? 0 : IndexOf(parent) + 1;
+    const int32_t count = parent->VisibleCount();
+    if (first + count > Count()) {
+        Rebuild();
+        reorder.Rebuilt = true;
+        return reorder;
+    }
+    if (count < 2) return reorder;
+    TItem* before = nullptr;
+    TItem* rest = nullptr;
+    TItem* block = nullptr;
+    TItem* after = nullptr;
+    Split(tree_, first, before, rest);
+    Split(rest, count, block, after);
+    std::vector<TItem*> items;
+    items.reserve(static_cast<size_t>(count));
+    AppendItems(block, items);
+    // Each child in its present order with the rows below it; a child's place in the block is
+    // its rank there (the block is a treap of its own now).
+    std::vector<TItem*> placed;
+    placed.reserve(items.size());
+    reorder.Order.reserve(items.size());
+    bool fits = true;
+    bool moved = false;
+    for (int i = 0; i < parent->ChildCount() && fits; ++i) {
+        TNode* child = parent->Child(i);
+        const auto found = items_.find(child);
+        const int32_t at = found == items_.end() ? -1 : Rank(found->second);
+        const int32_t size = 1 + child->VisibleCount();
+        fits = at >= 0 && at + size <= count && items[static_cast<size_t>(at)] == found->second;
+        for (int32_t j = 0; fits && j < size; ++j) {
+            moved = moved || at + j != static_cast<int32_t>(placed.size());
+            placed.push_back(items[static_cast<size_t>(at + j)]);
+            reorder.Order.push_back(at + j);
+        }
+    }
+    if (!fits || placed.size() != items.size()) {
+        tree_ = Merge(Merge(before, block), after);
+        Rebuild();
+        return TReorder{0, {}, true};
+    }
+    if (moved) block = Link(placed);
+    else reorder.Order.clear();
+    tree_ = Merge(Merge(before, block), after);
+    reorder.First = first;
+    return reorder;
 }

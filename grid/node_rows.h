@@ -70,6 +70,17 @@ public:
     // Node moved among its siblings: its rows go to its new place.
     TMove NodeMoved(TNode* node);
 
+    // The rows of Parent's children put into the children's present order, each child with its
+    // rows below it: what a burst of moves among those children (a sort) comes to, done once.
+    // Order[i] is the place (counted from First) the row now at First + i had before; empty
+    // when nothing moved.
+    struct TReorder {
+        int32_t First = 0;
+        std::vector<int32_t> Order;
+        bool Rebuilt = false;
+    };
+    TReorder ReorderChildren(TNode* parent);
+
     // The visible nodes of Root's tree counted by walking it: what the rows must equal.
     static std::vector<TNode*> Recount(TNode* root, bool showRoot);
 
@@ -94,6 +105,9 @@ private:
     TItem* NewItem(TNode* node);
     void FreeTree(TItem* tree);
     TItem* Build(const std::vector<TNode*>& nodes);
+    // Links Items (each without children) into one treap in this order, in linear time.
+    static TItem* Link(const std::vector<TItem*>& items);
+    static void AppendItems(TItem* tree, std::vector<TItem*>& out);
     TItem* Select(int32_t index) const;
     static int32_t Rank(const TItem* item);
     static TItem* Successor(TItem* item);

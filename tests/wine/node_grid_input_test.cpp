@@ -170,6 +170,13 @@ TEST_F(NodeGridInputTest, EscapeKeepsTheOldText) {
     Click(TextPoint(N("Mahnung")));
     Key(VK_F2);
     ASSERT_TRUE(EditorShown());
+    // A press in the editor reaches the node as a press in the grid.
+    const int presses = N("Mahnung")->Count(NM_GRIDMOUSEDOWN);
+    RECT editor;
+    GetClientRect(grid->InplaceEditor()->Handle(), &editor);
+    ClickAt(*grid->InplaceEditor(), editor.right / 2, editor.bottom / 2);
+    EXPECT_EQ(N("Mahnung")->Count(NM_GRIDMOUSEDOWN), presses + 1);
+    EXPECT_TRUE(EditorShown());
     Key('X');
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);

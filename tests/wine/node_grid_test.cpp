@@ -249,6 +249,25 @@ TEST_F(NodeGridTest, DeletingTheFocusedSubtreeFocusesItsNearestVisibleAncestor) 
     EXPECT_EQ(RowTexts(*grid), ShownTexts(*grid));
 }
 
+TEST_F(NodeGridTest, ARenamedNodeIsSortedWithItsRowsAndKeepsTheFocus) {
+    // As the quick-text window does: a renamed node's parent is sorted again.
+    grid->OnNodeChanged = [](TControl&, TNode* node, TNodeCode code, intptr_t) {
+        if (code == ncText && node->Parent()) node->Parent()->Sort(0);
+    };
+    Show(SampleOutline);
+    N("Angebote")->RowHeight = 26;
+    grid->RebuildRows(true);
+    grid->SetFocusedNode(N("Angebote"));
+    // Angebote with its five rows goes behind Kunden: every sibling before it moves up.
+    N("Angebote")->SetText("Lager");
+    EXPECT_EQ(RowTexts(*grid), ShownTexts(*grid));
+    EXPECT_EQ(grid->FocusedNode(), N("Angebote"));
+    EXPECT_EQ(grid->Row(), grid->RowOfNode(N("Angebote")));
+    EXPECT_EQ(grid->RowHeights(grid->RowOfNode(N("Angebote"))), 26);
+    EXPECT_EQ(grid->RowHeights(grid->RowOfNode(N("Briefe"))), 18);
+    EXPECT_EQ(grid->NodeAtRow(0), N("Briefe"));
+}
+
 TEST_F(NodeGridTest, AFocusedNodeOutOfSightIsShownAndFocused) {
     Show(SampleOutline);
     // A node below a collapsed one gets nsFocused from elsewhere (a search hit).
