@@ -76,6 +76,8 @@ void TNewCustomGrid::CreateParams(TCreateParams& params) {
 }
 
 void TNewCustomGrid::CreateWindowHandle(const TCreateParams& params) {
+    // A new window has its scroll bars as they come.
+    vertBar_ = horzBar_ = TScrollBarValues{};
     TCustomControl::CreateWindowHandle(params);
     UpdateScrollRange();
 }
@@ -540,7 +542,6 @@ void TNewCustomGrid::UpdateScrollRange() {
 }
 
 void TNewCustomGrid::UpdateScrollBars() {
-    const HWND window = Handle();
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -553,7 +554,7 @@ void TNewCustomGrid::UpdateScrollBars() {
         si.nPage = static_cast<UINT>(page);
         si.nPos = topLeft_.Y - fixedRows_;
     }
-    SetScrollInfo(window, SB_VERT, &si, TRUE);
+    SetScrollBar(SB_VERT, si);
     si = SCROLLINFO{};
     si.cbSize = sizeof(si);
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -571,7 +572,17 @@ void TNewCustomGrid::UpdateScrollBars() {
         si.nPage = static_cast<UINT>(page);
         si.nPos = topLeft_.X - fixedCols_;
     }
-    SetScrollInfo(window, SB_HORZ, &si, TRUE);
+    SetScrollBar(SB_HORZ, si);
+}
+
+// Wine redraws a scroll bar at once on every SetScrollInfo: values the bar has are not set again.
+void TNewCustomGrid::SetScrollBar(int bar, const SCROLLINFO& si) {
+    TScrollBarValues& known = bar == SB_VERT ? vertBar_ : horzBar_;
+    const TScrollBarValues values{true, si.nMin, si.nMax, si.nPage, si.nPos};
+    if (known == values) return;
+    SCROLLINFO copy = si;
+    SetScrollInfo(Handle(), bar, &copy, TRUE);
+    known = values;
 }
 
 void TNewCustomGrid::ScrollTo(int bar, WORD code) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/draw_struct_win.h"
@@ -326,8 +327,10 @@ protected:
     // True for cells of the fixed rows or columns.
     bool IsFixedCell(int32_t col, int32_t row) const { return col < fixedCols_ || row < fixedRows_; }
     void SetGridState(TGridState state) { state_ = state; }
-    // Adds work to what the end of the open update bracket does.
+    // Adds work to what the end of the open update bracket does, or takes it all away (the
+    // owner does it its own way).
     void AddPendingRefresh(TGridRefreshes refresh) { pending_ = pending_ + refresh; }
+    TGridRefreshes TakePendingRefresh() { return std::exchange(pending_, TGridRefreshes{}); }
     // The modifiers of a mouse message completed from the keyboard state: under Wine the
     // message's MK_SHIFT and MK_CONTROL and the thread's key state can disagree for input that
     // another program sent; either one counts.
@@ -378,6 +381,7 @@ private:
     // --- scroll bars ---
     void UpdateScrollRange();
     void UpdateScrollBars();
+    void SetScrollBar(int bar, const SCROLLINFO& si);
     void ScrollTo(int bar, WORD code);
 
     // --- selection ---
@@ -442,6 +446,17 @@ private:
     int updateCount_ = 0;
     TGridRefreshes pending_;
     bool updatingScrollBars_ = false;
+    // What each scroll bar was last set to.
+    struct TScrollBarValues {
+        bool Known = false;
+        int Min = 0;
+        int Max = 0;
+        UINT Page = 0;
+        int Pos = 0;
+        bool operator==(const TScrollBarValues&) const = default;
+    };
+    TScrollBarValues vertBar_;
+    TScrollBarValues horzBar_;
 
     TGridState state_ = gsNormal;
     TGridCoord pressCell_{-1, -1};

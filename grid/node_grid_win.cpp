@@ -291,6 +291,15 @@ void TCustomNodeGrid::SetTreeRowHeights(int32_t index, const std::vector<TNode*>
     if (first < RowCount()) SetRowHeightList(heights, first);
 }
 
+void TCustomNodeGrid::BeginRowWork() { BeginUpdate(); }
+
+// The deferred update repaints the grid once for the whole burst.
+void TCustomNodeGrid::EndRowWork() {
+    const TGridRefreshes work = TakePendingRefresh();
+    EndUpdate();
+    if (!work.Empty()) PostDeferredUpdate();
+}
+
 void TCustomNodeGrid::RowsInserted(const TNodeRows::TChange& change) {
     if (change.Rebuilt) return ResyncRows();
     if (change.Count == 0) return;
@@ -301,11 +310,17 @@ void TCustomNodeGrid::RowsInserted(const TNodeRows::TChange& change) {
         ++at;
         --count;
     }
-    if (count > 0) InsertRows(at, count);
     const std::vector<TNode*> nodes = rows_.Nodes(change.Index, change.Count);
-    SetTreeRowHeights(change.Index, nodes);
+    BeginRowWork();
+    try {
+        if (count > 0) InsertRows(at, count);
+        SetTreeRowHeights(change.Index, nodes);
+    } catch (...) {
+        EndRowWork();
+        throw;
+    }
+    EndRowWork();
     WidenFor(nodes);
-    UpdateColumnWidth();
 }
 
 void TCustomNodeGrid::RowsDeleted(const TNodeRows::TChange& change) {
@@ -319,9 +334,15 @@ void TCustomNodeGrid::RowsDeleted(const TNodeRows::TChange& change) {
         ++at;
         --count;
     }
-    if (count > 0) DeleteRows(at, count);
-    if (emptied) SetTreeRowHeights(0, {});
-    if (emptied) InvalidateGrid();
+    BeginRowWork();
+    try {
+        if (count > 0) DeleteRows(at, count);
+        if (emptied) SetTreeRowHeights(0, {});
+    } catch (...) {
+        EndRowWork();
+        throw;
+    }
+    EndRowWork();
 }
 
 // A sort moves children one by one, each notified; their rows are put in order once, when the
@@ -332,8 +353,18 @@ void TCustomNodeGrid::SyncRows() {
         reordered_.pop_back();
         if (!InTree(parent)) continue;
         const TNodeRows::TReorder reorder = rows_.ReorderChildren(parent);
-        if (reorder.Rebuilt) ResyncRows();
-        else if (!reorder.Order.empty()) PermuteRows(FixedRows() + reorder.First, reorder.Order);
+        if (reorder.Rebuilt) {
+            ResyncRows();
+        } else if (!reorder.Order.empty()) {
+            BeginRowWork();
+            try {
+                PermuteRows(FixedRows() + reorder.First, reorder.Order);
+            } catch (...) {
+                EndRowWork();
+                throw;
+            }
+            EndRowWork();
+        }
     }
 }
 
@@ -555,6 +586,14 @@ void TCustomNodeGrid::NodeChanged(const TNodeChange& change) {
     } else if (!node) {
         RebuildRows(true);
         InvalidateGrid();
+    } else if (code == ncMoved && rows_.Valid()) {
+        // Gathered: a sort sends one move after another; the rows follow once (SyncRows).
+        TNode* parent = node->Parent();
+        if (parent && rows_.ChildrenShown(parent) &&
+            std::find(reordered_.begin(), reordered_.end(), parent) == reordered_.end()) {
+            reordered_.push_back(parent);
+            PostDeferredUpdate();
+        }
     } else if (code != ncRemoved && root_) {
         if (!rows_.Valid()) RebuildRows(true);
         else if (RowOfNode(node) >= 0 || (node == root_ && code == ncExpanded)) VisibleNodeChanged(node, code, change.Param);
@@ -629,13 +668,6 @@ void TCustomNodeGrid::VisibleNodeChanged(TNode* node, TNodeCode code, intptr_t p
         InvalidateNode(node, -1, ppButton | ppTree | ppPictures);
         break;
     }
-    case ncMoved:
-        // Gathered: a sort sends one move after another.
-        if (TNode* parent = node->Parent(); parent && rows_.ChildrenShown(parent)) {
-            if (std::find(reordered_.begin(), reordered_.end(), parent) == reordered_.end()) reordered_.push_back(parent);
-            PostDeferredUpdate();
-        }
-        break;
     case ncFocused:
         if (node->State().Has(nsFocused) && node != focused_) SetFocusedNode(node);
         else if (node->State().Has(nsFocused)) FocusNode(node);

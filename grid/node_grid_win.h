@@ -203,6 +203,10 @@ private:
     int32_t TreeRowCount() const;
     int32_t RowHeightOf(TNode* node);
     void SetTreeRowHeights(int32_t index, const std::vector<TNode*>& nodes);
+    // Row work of one tree change: rows and heights at once; scroll ranges, the editor's place
+    // and the column width once a burst of changes is over (GM_DEFERREDUPDATE).
+    void BeginRowWork();
+    void EndRowWork();
     void RowsInserted(const TNodeRows::TChange& change);
     void RowsDeleted(const TNodeRows::TChange& change);
     // Puts the rows of children that moved among their siblings (a sort) in order at once.

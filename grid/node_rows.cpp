@@ -13,9 +13,91 @@ struct TNodeRows::TItem {
     int32_t Size = 1;
 };
 
-TNodeRows::TNodeRows() = default;
+// A map from node to entry with open addressing: pointer keys in a power-of-two table, linear
+// probing, deletion by shifting the entries of the probe sequence back (no tombstones).
+class TNodeRows::TIndex {
+public:
+    TItem* Find(const TNode* node) const {
+        if (slots_.empty()) return nullptr;
+        for (size_t i = Home(node);; i = (i + 1) & mask_) {
+            if (slots_[i].Key == node) return slots_[i].Value;
+            if (!slots_[i].Key) return nullptr;
+        }
+    }
+    // False when Node has an entry already.
+    bool Insert(const TNode* node, TItem* item) {
+        if ((size_ + 1) * 2 > slots_.size()) Grow((size_ + 1) * 2);
+        size_t i = Home(node);
+        for (; slots_[i].Key; i = (i + 1) & mask_)
+            if (slots_[i].Key == node) return false;
+        slots_[i] = TSlot{node, item};
+        ++size_;
+        return true;
+    }
+    void Erase(const TNode* node) {
+        if (slots_.empty()) return;
+        size_t i = Home(node);
+        for (; slots_[i].Key != node; i = (i + 1) & mask_)
+            if (!slots_[i].Key) return;
+        // Later entries of the sequence whose home is not between the gap and them move into it.
+        for (size_t j = (i + 1) & mask_; slots_[j].Key; j = (j + 1) & mask_) {
+            const size_t home = Home(slots_[j].Key);
+            const bool stays = i <= j ? (home > i && home <= j) : (home > i || home <= j);
+            if (stays) continue;
+            slots_[i] = slots_[j];
+            i = j;
+        }
+        slots_[i] = TSlot{};
+        --size_;
+    }
+    void Clear() {
+        slots_.clear();
+        size_ = 0;
+        mask_ = 0;
+    }
+    void Reserve(size_t count) {
+        if (count * 2 > slots_.size()) Grow(count * 2);
+    }
+
+private:
+    struct TSlot {
+        const TNode* Key = nullptr;
+        TItem* Value = nullptr;
+    };
+    size_t Home(const TNode* node) const {
+        uint64_t h = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(node));
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        return static_cast<size_t>(h) & mask_;
+    }
+    void Grow(size_t atLeast) {
+        size_t capacity = 16;
+        while (capacity < atLeast) capacity *= 2;
+        std::vector<TSlot> old = std::move(slots_);
+        slots_.assign(capacity, TSlot{});
+        mask_ = capacity - 1;
+        size_ = 0;
+        for (const TSlot& slot : old)
+            if (slot.Key) Insert(slot.Key, slot.Value);
+    }
+
+    std::vector<TSlot> slots_;
+    size_t size_ = 0;
+    size_t mask_ = 0;
+};
+
+namespace {
+
+constexpr int32_t ItemBlockSize = 4096;
+
+}  // namespace
+
+TNodeRows::TNodeRows() : items_(std::make_unique<TIndex>()) {}
 
 TNodeRows::~TNodeRows() { Clear(); }
+
+bool TNodeRows::Contains(const TNode* node) const { return items_->Find(node) != nullptr; }
 
 // --- the treap ---
 
@@ -28,15 +110,32 @@ void TNodeRows::Update(TItem* item) {
 }
 
 TNodeRows::TItem* TNodeRows::NewItem(TNode* node) {
-    auto* item = new TItem;
+    TItem* item = free_;
+    if (item) {
+        free_ = item->Right;
+    } else {
+        if (blocks_.empty() || blockUsed_ == ItemBlockSize) {
+            blocks_.push_back(std::make_unique<TItem[]>(ItemBlockSize));
+            blockUsed_ = 0;
+        }
+        item = &blocks_.back()[static_cast<size_t>(blockUsed_++)];
+    }
+    *item = TItem{};
     item->Node = node;
     // xorshift32: priorities only need to be spread, not unpredictable.
     seed_ ^= seed_ << 13;
     seed_ ^= seed_ >> 17;
     seed_ ^= seed_ << 5;
     item->Priority = seed_;
-    if (!items_.emplace(node, item).second) duplicate_ = true;
+    if (!items_->Insert(node, item)) duplicate_ = true;
     return item;
+}
+
+void TNodeRows::ReleaseItem(TItem* item) {
+    item->Node = nullptr;
+    item->Left = item->Up = nullptr;
+    item->Right = free_;
+    free_ = item;
 }
 
 void TNodeRows::FreeTree(TItem* tree) {
@@ -47,9 +146,8 @@ void TNodeRows::FreeTree(TItem* tree) {
         pending.pop_back();
         if (item->Left) pending.push_back(item->Left);
         if (item->Right) pending.push_back(item->Right);
-        const auto found = items_.find(item->Node);
-        if (found != items_.end() && found->second == item) items_.erase(found);
-        delete item;
+        if (items_->Find(item->Node) == item) items_->Erase(item->Node);
+        ReleaseItem(item);
     }
 }
 
@@ -183,23 +281,17 @@ void TNodeRows::Reset(TNode* root, bool showRoot) {
     root_ = root;
     showRoot_ = showRoot;
     const std::vector<TNode*> nodes = Recount(root, showRoot);
-    items_.reserve(nodes.size());
+    items_->Reserve(nodes.size());
     tree_ = Build(nodes);
     duplicate_ = false;
 }
 
 void TNodeRows::Clear() {
-    std::vector<TItem*> pending;
-    if (tree_) pending.push_back(tree_);
-    while (!pending.empty()) {
-        TItem* item = pending.back();
-        pending.pop_back();
-        if (item->Left) pending.push_back(item->Left);
-        if (item->Right) pending.push_back(item->Right);
-        delete item;
-    }
     tree_ = nullptr;
-    items_.clear();
+    free_ = nullptr;
+    blocks_.clear();
+    blockUsed_ = 0;
+    items_->Clear();
     root_ = nullptr;
     duplicate_ = false;
 }
@@ -214,8 +306,8 @@ TNode* TNodeRows::NodeAt(int32_t index) const {
 }
 
 int32_t TNodeRows::IndexOf(const TNode* node) const {
-    const auto found = items_.find(node);
-    return found == items_.end() ? -1 : Rank(found->second);
+    const TItem* item = items_->Find(node);
+    return item ? Rank(item) : -1;
 }
 
 std::vector<TNode*> TNodeRows::Nodes(int32_t index, int32_t count) const {
@@ -438,10 +530,10 @@ TNodeRows::TReorder TNodeRows::ReorderChildren(TNode* parent) {
     bool moved = false;
     for (int i = 0; i < parent->ChildCount() && fits; ++i) {
         TNode* child = parent->Child(i);
-        const auto found = items_.find(child);
-        const int32_t at = found == items_.end() ? -1 : Rank(found->second);
+        TItem* item = items_->Find(child);
+        const int32_t at = item ? Rank(item) : -1;
         const int32_t size = 1 + child->VisibleCount();
-        fits = at >= 0 && at + size <= count && items[static_cast<size_t>(at)] == found->second;
+        fits = at >= 0 && at + size <= count && items[static_cast<size_t>(at)] == item;
         for (int32_t j = 0; fits && j < size; ++j) {
             moved = moved || at + j != static_cast<int32_t>(placed.size());
             placed.push_back(items[static_cast<size_t>(at + j)]);

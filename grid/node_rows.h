@@ -11,7 +11,7 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
 class TNode;
@@ -36,7 +36,7 @@ public:
     TNode* NodeAt(int32_t index) const;
     // -1 for a node without a row.
     int32_t IndexOf(const TNode* node) const;
-    bool Contains(const TNode* node) const { return items_.count(node) != 0; }
+    bool Contains(const TNode* node) const;
     // The nodes of rows Index..Index+Count-1 (as far as there are rows).
     std::vector<TNode*> Nodes(int32_t index, int32_t count) const;
     // Whether the children of Node have rows: Node is expanded and has a row, or is the root.
@@ -86,6 +86,7 @@ public:
 
 private:
     struct TItem;
+    class TIndex;
 
     // Node and its visible descendants in display order.
     static void AppendVisible(TNode* node, std::vector<TNode*>& out);
@@ -103,6 +104,8 @@ private:
     // The item's size from its children's, and the children's links up to it.
     static void Update(TItem* item);
     TItem* NewItem(TNode* node);
+    // Gives Item back for reuse (its node's entry in the index is gone already).
+    void ReleaseItem(TItem* item);
     void FreeTree(TItem* tree);
     TItem* Build(const std::vector<TNode*>& nodes);
     // Links Items (each without children) into one treap in this order, in linear time.
@@ -117,7 +120,12 @@ private:
     TNode* root_ = nullptr;
     bool showRoot_ = false;
     TItem* tree_ = nullptr;
-    std::unordered_map<const TNode*, TItem*> items_;
+    // The entry of each node with a row.
+    std::unique_ptr<TIndex> items_;
+    // Entries are made in blocks and reused: expanding a large tree makes many at once.
+    std::vector<std::unique_ptr<TItem[]>> blocks_;
+    int32_t blockUsed_ = 0;
+    TItem* free_ = nullptr;
     uint32_t seed_ = 0x9E3779B9u;
     // Set when an item was made for a node that already had one (the rows did not fit).
     bool duplicate_ = false;
