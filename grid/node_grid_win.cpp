@@ -586,6 +586,12 @@ void TCustomNodeGrid::NodeChanged(const TNodeChange& change) {
     } else if (!node) {
         RebuildRows(true);
         InvalidateGrid();
+    } else if (code == ncInserted && rows_.Valid()) {
+        // Placed below a shown parent it gets its rows; below a collapsed one its parent may now
+        // show a plus.
+        const TNodeRows::TChange inserted = rows_.NodeInserted(node);
+        if (inserted.Count > 0 || inserted.Rebuilt) RowsInserted(inserted);
+        else RepaintParentOutline(node);
     } else if (code == ncMoved && rows_.Valid()) {
         // Gathered: a sort sends one move after another; the rows follow once (SyncRows).
         TNode* parent = node->Parent();
@@ -694,14 +700,6 @@ void TCustomNodeGrid::VisibleNodeChanged(TNode* node, TNodeCode code, intptr_t p
 
 void TCustomNodeGrid::HiddenNodeChanged(TNode* node, TNodeCode code) {
     switch (code) {
-    case ncInserted: {
-        // Placed below a collapsed node (or the hidden root): no row, but its parent may now
-        // show a plus.
-        const TNodeRows::TChange change = rows_.NodeInserted(node);
-        if (change.Count > 0 || change.Rebuilt) RowsInserted(change);
-        else RepaintParentOutline(node);
-        break;
-    }
     case ncExpanded: RepaintParentOutline(node); break;
     case ncFocused:
         if (node->State().Has(nsFocused) && InTree(node)) {

@@ -83,8 +83,9 @@ public:
     // nsRoot and is handed back: the caller frees it. Nothing happens (null back) when Node is
     // the root already.
     TNode* SetRootNode(TNode* node);
-    // Makes and links a new root: OnCreateRoot's node or a plain TNode. Null while a root is
-    // being made.
+    // Makes and links a new root: OnCreateRoot's node or a plain TNode. A root the grid had is
+    // freed (the grid owns it; SetRootNode hands one back instead). Null while a root is being
+    // made.
     virtual TNode* CreateRoot();
 
     // --- options and look ---
