@@ -86,7 +86,7 @@ std::string MakeRtf(TBenchRandom& random, uint32_t size) {
     return rtf;
 }
 
-TBenchLibrary MakeLibrary(int entries) {
+TBenchLibrary MakeLibrary(int entries, bool texts) {
     TBenchRandom random(static_cast<uint64_t>(entries));
     TBenchLibrary library;
     library.Entries = entries;
@@ -142,9 +142,11 @@ TBenchLibrary MakeLibrary(int entries) {
             (void)item;
             TTextData* node = TTextNode::CreateNew<TTextData>();
             node->SetText(MakeCaption(random, false));
-            const std::string rtf = MakeRtf(random, random.LogUniform(200, 20480));
-            node->GetDataStream().WriteBuffer(rtf.data(), rtf.size());
-            library.TextBytes += static_cast<int64_t>(rtf.size());
+            if (texts) {
+                const std::string rtf = MakeRtf(random, random.LogUniform(200, 20480));
+                node->GetDataStream().WriteBuffer(rtf.data(), rtf.size());
+                library.TextBytes += static_cast<int64_t>(rtf.size());
+            }
             childrenOf[g].push_back(node);
             itemNodes.push_back(node);
         }

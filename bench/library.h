@@ -34,8 +34,10 @@ struct TBenchLibrary {
     std::vector<std::string> ItemPaths;  // a sample of item paths for FindPath
 };
 
-// Builds the library of Entries entries (groups and items below the top node).
-TBenchLibrary MakeLibrary(int entries);
+// Builds the library of Entries entries (groups and items below the top node). Without Texts
+// the items get no RTF text (a tree for the grid, small enough for a 32-bit process); the tree
+// has the same shape, its captions come out differently.
+TBenchLibrary MakeLibrary(int entries, bool texts = true);
 
 // An RTF text of about Size bytes as the editor writes it.
 std::string MakeRtf(TBenchRandom& random, uint32_t size);

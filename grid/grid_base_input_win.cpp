@@ -20,16 +20,13 @@ constexpr int FeedbackWidth = 2;
 
 bool Pressed(TShiftState shift, TShiftStateItem item) { return shift.Has(item); }
 
-// The modifiers of a mouse message, completed from the keyboard state: under Wine the message's
-// MK_SHIFT and MK_CONTROL and the thread's key state can disagree for input that another program
-// sent; either one counts.
-TShiftState WithKeyboardModifiers(TShiftState shift) {
+}  // namespace
+
+TShiftState TNewCustomGrid::MouseModifiers(TShiftState shift) {
     if (GetKeyState(VK_SHIFT) < 0) shift += ssShift;
     if (GetKeyState(VK_CONTROL) < 0) shift += ssCtrl;
     return shift;
 }
-
-}  // namespace
 
 // --- the current cell and the selection ---
 
@@ -241,7 +238,7 @@ void TNewCustomGrid::EnterKey() {
 // --- mouse ---
 
 void TNewCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    shift = WithKeyboardModifiers(shift);
+    shift = MouseModifiers(shift);
     const bool dbl = Pressed(shift, ssDouble);
     if (!dbl && HandleAllocated() && !HasFocus() && CanFocus()) SetFocus();
     if (button != mbLeft || dbl) {
@@ -375,7 +372,7 @@ void TNewCustomGrid::SelectingMove(TGridCoord cell) {
 }
 
 void TNewCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    shift = WithKeyboardModifiers(shift);
+    shift = MouseModifiers(shift);
     if (button != mbLeft) {
         TCustomControl::MouseUp(button, shift, x, y);
         return;

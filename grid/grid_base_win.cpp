@@ -76,6 +76,8 @@ void TNewCustomGrid::CreateParams(TCreateParams& params) {
 }
 
 void TNewCustomGrid::CreateWindowHandle(const TCreateParams& params) {
+    // A new window has its scroll bars as they come.
+    vertBar_ = horzBar_ = TScrollBarValues{};
     TCustomControl::CreateWindowHandle(params);
     UpdateScrollRange();
 }
@@ -145,6 +147,7 @@ void TNewCustomGrid::SetFixedRows(int32_t count) {
     fixedRows_ = count;
     topLeft_.Y = std::max(topLeft_.Y, count);
     LayoutChanged();
+    FixedRowsChanged();
 }
 
 void TNewCustomGrid::SetDefaultColWidth(int32_t width) {
@@ -286,6 +289,33 @@ void TNewCustomGrid::MoveRow(int32_t from, int32_t to) {
     anchor_.Y = AfterMove(anchor_.Y, from, to);
     LayoutChanged();
     RowsMoved(from, to, 1);
+}
+
+void TNewCustomGrid::PermuteRows(int32_t first, const std::vector<int32_t>& order) {
+    const auto count = static_cast<int32_t>(order.size());
+    if (first < 0 || first + count > rows_.Count()) throw EInvalidGridOperation(sid::GridIndexOutOfRange);
+    std::vector<int32_t> placeOf(order.size(), -1);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t from = order[static_cast<size_t>(i)];
+        if (from < 0 || from >= count || placeOf[static_cast<size_t>(from)] >= 0)
+            throw EInvalidGridOperation(sid::GridIndexOutOfRange);
+        placeOf[static_cast<size_t>(from)] = i;
+    }
+    if (rows_.HasExtents()) {
+        std::vector<int32_t> heights(order.size());
+        bool changed = false;
+        for (int32_t i = 0; i < count; ++i) {
+            heights[static_cast<size_t>(i)] = rows_.Size(first + order[static_cast<size_t>(i)]);
+            changed = changed || heights[static_cast<size_t>(i)] != rows_.Size(first + i);
+        }
+        if (changed) rows_.AssignSizes(heights, first);
+    }
+    const auto moved = [first, count, &placeOf](int32_t row) {
+        return row >= first && row < first + count ? first + placeOf[static_cast<size_t>(row - first)] : row;
+    };
+    current_.Y = moved(current_.Y);
+    anchor_.Y = moved(anchor_.Y);
+    LayoutChanged();
 }
 
 void TNewCustomGrid::ColumnsMoved(int32_t from, int32_t to, int32_t count) {
@@ -512,7 +542,6 @@ void TNewCustomGrid::UpdateScrollRange() {
 }
 
 void TNewCustomGrid::UpdateScrollBars() {
-    const HWND window = Handle();
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -525,7 +554,7 @@ void TNewCustomGrid::UpdateScrollBars() {
         si.nPage = static_cast<UINT>(page);
         si.nPos = topLeft_.Y - fixedRows_;
     }
-    SetScrollInfo(window, SB_VERT, &si, TRUE);
+    SetScrollBar(SB_VERT, si);
     si = SCROLLINFO{};
     si.cbSize = sizeof(si);
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -543,7 +572,17 @@ void TNewCustomGrid::UpdateScrollBars() {
         si.nPage = static_cast<UINT>(page);
         si.nPos = topLeft_.X - fixedCols_;
     }
-    SetScrollInfo(window, SB_HORZ, &si, TRUE);
+    SetScrollBar(SB_HORZ, si);
+}
+
+// Wine redraws a scroll bar at once on every SetScrollInfo: values the bar has are not set again.
+void TNewCustomGrid::SetScrollBar(int bar, const SCROLLINFO& si) {
+    TScrollBarValues& known = bar == SB_VERT ? vertBar_ : horzBar_;
+    const TScrollBarValues values{true, si.nMin, si.nMax, si.nPage, si.nPos};
+    if (known == values) return;
+    SCROLLINFO copy = si;
+    SetScrollInfo(Handle(), bar, &copy, TRUE);
+    known = values;
 }
 
 void TNewCustomGrid::ScrollTo(int bar, WORD code) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/draw_struct_win.h"
@@ -114,6 +115,10 @@ public:
     // The column (row) at From goes to To; fires OnColsMoved (OnRowsMoved).
     void MoveColumn(int32_t from, int32_t to);
     void MoveRow(int32_t from, int32_t to);
+    // Rows First.. are put in a new order, heights included: the row at First + i is the one
+    // that was at First + Order[i]. The current cell and the anchor move along with their rows.
+    // No event: the owner reordered them.
+    void PermuteRows(int32_t first, const std::vector<int32_t>& order);
 
     // --- options and look ---
     TNewGridOptions Options() const { return options_; }
@@ -280,6 +285,8 @@ protected:
     virtual void DeferredUpdate();
     // GM_EDITPOSCHANGED arrived; the base has nothing to do.
     virtual void EditPosChanged() {}
+    // FixedRows changed (rows that depend on it are laid out again); the base has nothing to do.
+    virtual void FixedRowsChanged() {}
     virtual void ColWidthChanged(int32_t col, int32_t oldWidth, int32_t newWidth);
     virtual void RowHeightChanged(int32_t row, int32_t oldHeight, int32_t newHeight);
     virtual void ColumnsMoved(int32_t from, int32_t to, int32_t count);
@@ -320,6 +327,14 @@ protected:
     // True for cells of the fixed rows or columns.
     bool IsFixedCell(int32_t col, int32_t row) const { return col < fixedCols_ || row < fixedRows_; }
     void SetGridState(TGridState state) { state_ = state; }
+    // Adds work to what the end of the open update bracket does, or takes it all away (the
+    // owner does it its own way).
+    void AddPendingRefresh(TGridRefreshes refresh) { pending_ = pending_ + refresh; }
+    TGridRefreshes TakePendingRefresh() { return std::exchange(pending_, TGridRefreshes{}); }
+    // The modifiers of a mouse message completed from the keyboard state: under Wine the
+    // message's MK_SHIFT and MK_CONTROL and the thread's key state can disagree for input that
+    // another program sent; either one counts.
+    static TShiftState MouseModifiers(TShiftState shift);
     // Starts the selection timer: the 500 ms first tick, then every 40 ms (timer id 1).
     void StartTimer(UINT interval);
 
@@ -366,6 +381,7 @@ private:
     // --- scroll bars ---
     void UpdateScrollRange();
     void UpdateScrollBars();
+    void SetScrollBar(int bar, const SCROLLINFO& si);
     void ScrollTo(int bar, WORD code);
 
     // --- selection ---
@@ -430,6 +446,17 @@ private:
     int updateCount_ = 0;
     TGridRefreshes pending_;
     bool updatingScrollBars_ = false;
+    // What each scroll bar was last set to.
+    struct TScrollBarValues {
+        bool Known = false;
+        int Min = 0;
+        int Max = 0;
+        UINT Page = 0;
+        int Pos = 0;
+        bool operator==(const TScrollBarValues&) const = default;
+    };
+    TScrollBarValues vertBar_;
+    TScrollBarValues horzBar_;
 
     TGridState state_ = gsNormal;
     TGridCoord pressCell_{-1, -1};

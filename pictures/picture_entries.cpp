@@ -49,6 +49,16 @@ size_t TPictureEntries::LowerBound(int32_t id) const {
     return low;
 }
 
+TPictureItem* TPictureEntries::FindPicture(int32_t id) {
+    if (cachedEntry_ && id == cachedID_) return cachedEntry_;
+    if (needsSorting_ && !Updating()) Reorganize(false);
+    const size_t pos = LowerBound(id);
+    if (pos >= entries_.size() || entries_[pos]->ID != id) return nullptr;
+    cachedID_ = id;
+    cachedEntry_ = entries_[pos].get();
+    return cachedEntry_;
+}
+
 std::unique_ptr<TPictureItem> TPictureEntries::MakeEntry(TPictOption option, int32_t id) const {
     return factory_ ? factory_(option, id) : std::make_unique<TPictureItem>(option, id);
 }

@@ -56,6 +56,8 @@ public:
 
     // The entry with ID; one is made (empty, DefaultOption, no notification) when there is none.
     TPictureItem* GetPicture(int32_t id);
+    // The entry with ID, or null when there is none (nothing is made).
+    TPictureItem* FindPicture(int32_t id);
     // ID 0 takes GetFreeID. The new entry takes DefaultOption.
     TPictureItem* AddPicture(int32_t id);
     // Inserts Entry at its sorted place (before entries of the same ID); an entry without ID

@@ -495,6 +495,11 @@ int TPictureList::IndexOf(const TPictureEntry* entry) const { return entries_.In
 
 TPictureEntry* TPictureList::GetPicture(int32_t id) { return EntryOf(entries_.GetPicture(id)); }
 
+TPictureEntry* TPictureList::FindPicture(int32_t id) {
+    TPictureItem* item = entries_.FindPicture(id);
+    return item ? EntryOf(item) : nullptr;
+}
+
 TPictureEntry* TPictureList::AddPicture(int32_t id) { return EntryOf(entries_.AddPicture(id)); }
 
 TPictureEntry* TPictureList::InsertEntry(std::unique_ptr<TPictureEntry> entry) {

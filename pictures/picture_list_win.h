@@ -168,6 +168,8 @@ public:
     // The entry with ID; a new empty one (DefaultOption, EntryClass) when there is none, which
     // then belongs to the list; no notification.
     TPictureEntry* GetPicture(int32_t id);
+    // The entry with ID, or null when the list has none (nothing is made).
+    TPictureEntry* FindPicture(int32_t id);
     int Count() const { return entries_.Count(); }
     TPictureEntry* Items(int index) const;
     int IndexOf(const TPictureEntry* entry) const;

@@ -85,6 +85,20 @@ TEST(PictureEntries, GetPictureMakesAnEmptyEntryWithoutNotification) {
     EXPECT_EQ(list.GetPicture(5), list.Items(0));
 }
 
+TEST(PictureEntries, FindPictureMakesNothing) {
+    TPictureEntries list;
+    TPictureItem* five = list.AddPicture(5);
+    TPictureItem* minus = list.AddPicture(-2);
+    EXPECT_EQ(list.FindPicture(7), nullptr);
+    EXPECT_EQ(Ids(list), (std::vector<int32_t>{-2, 5}));
+    EXPECT_EQ(list.FindPicture(5), five);
+    EXPECT_EQ(list.FindPicture(-2), minus);
+    // A renumbered entry is found under its new number only.
+    list.SetEntryID(five, 8);
+    EXPECT_EQ(list.FindPicture(5), nullptr);
+    EXPECT_EQ(list.FindPicture(8), five);
+}
+
 TEST(PictureEntries, ChangingAnIdLeavesNoStaleCacheAndSortsLater) {
     TPictureEntries list;
     TPictureItem* a = list.AddPicture(1);
