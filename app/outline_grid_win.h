@@ -163,10 +163,15 @@ private:
         focused_ = nullptr;
         return std::move(root_);
     }
+    // The rows follow the tree; the current row stays with the focused node when it moved.
     void Rebuild() {
         if (!root_) return;
         SetRowCount(root_->VisibleCount() + 1);
         FitColumn();
+        if (focused_ && focused_->IsVisible() && !EditorMode()) {
+            const int row = focused_->VisibleIndex();
+            if (row != Row() && row < RowCount()) FocusCell(0, row, true);
+        }
         Invalidate();
     }
 
