@@ -205,8 +205,15 @@ public:
     TNode* NodeAt(int x, int y) override { return grid_->NodeAtPoint(x, y); }
     TNode* MenuNode() override { return grid_->MenuNode() ? grid_->MenuNode() : grid_->Focused(); }
     bool Editing() override { return grid_->EditorMode(); }
-    void BeginDeleteNode() override { ++grid_->BeginDeletes; }
-    void EndDeleteNode() override { ++grid_->EndDeletes; }
+    // The editor does not stay open on an entry that may be about to go.
+    void BeginDeleteNode() override {
+        grid_->HideEditor();
+        ++grid_->BeginDeletes;
+    }
+    void EndDeleteNode() override {
+        ++grid_->EndDeletes;
+        grid_->Invalidate();
+    }
     void BeginNewEntry() override { ++grid_->NewEntryBrackets; }
     void EndNewEntry() override { --grid_->NewEntryBrackets; }
     void SetPictures(TPictureList*) override {}

@@ -132,9 +132,14 @@ TToolbarSeparator* TVarnoletWin::MakeSeparator(TToolbar* toolbar, const char* na
 TMenuItem* TVarnoletWin::MakeItem(TMenu* menu, const char* name, TShortCut shortCut) {
     auto* item = new TMenuItem(this);
     item->SetName(name);
-    if (name[0] == 'N') item->SetCaption("-");
     item->SetShortCut(shortCut);
     menu->Items().Add(item);
+    return item;
+}
+
+TMenuItem* TVarnoletWin::MakeSeparatorItem(TMenu* menu, const char* name) {
+    TMenuItem* item = MakeItem(menu, name, scNone);
+    item->SetCaption("-");
     return item;
 }
 
@@ -174,6 +179,7 @@ void TVarnoletWin::BuildComponents(const TLibraryGridFactory& makeGrid) {
     Closebtn = MakeButton(ExtraToolbar, "Closebtn", bgQuit, scNone);
     Closebtn->OnClick = [this](TControl& sender) { ClosebtnClick(sender); };
     HighlightBtn = MakeButton(ExtraToolbar, "HighlightBtn", bgHighlight, scNone);
+    // A toggle: a group of its own that may be all up.
     HighlightBtn->SetGroupIndex(201);
     HighlightBtn->SetAllowAllUp(true);
     HighlightBtn->OnClick = [this](TControl& sender) { HighlightBtnClick(sender); };
@@ -243,7 +249,7 @@ void TVarnoletWin::BuildComponents(const TLibraryGridFactory& makeGrid) {
     // Kept and handed to the editor once it exists.
     PItemAutoSave = MakeItem(Popup, "PItemAutoSave", scNone);
     PItemAutoSave->OnClick = [this](TMenuItem& sender) { PItemAutoSaveClick(sender); };
-    N1 = MakeItem(Popup, "N1", scNone);
+    N1 = MakeSeparatorItem(Popup, "N1");
     PItemExtras = MakeItem(Popup, "PItemExtras", scNone);
     PItemExtras->OnClick = [this](TMenuItem& sender) { PItemExtrasClick(sender); };
     PItemShortCuts = MakeItem(Popup, "PItemShortCuts", scNone);
@@ -258,20 +264,20 @@ void TVarnoletWin::BuildComponents(const TLibraryGridFactory& makeGrid) {
     PItemCopy->SetEnabled(false);
     PItemClear = MakeItem(NodePopup, "PItemClear", ShortCut(VK_DELETE, {ssCtrl}));
     PItemClear->OnClick = [this](TMenuItem& sender) { PItemClearClick(sender); };
-    N2 = MakeItem(NodePopup, "N2", scNone);
+    N2 = MakeSeparatorItem(NodePopup, "N2");
     PItemNewText = MakeItem(NodePopup, "PItemNewText", ShortCut('T', {ssCtrl}));
     PItemNewText->SetTag(1);
     PItemNewText->OnClick = [this](TMenuItem& sender) { PItemNewClick(sender); };
     PItemNewGroup = MakeItem(NodePopup, "PItemNewGroup", ShortCut('G', {ssCtrl}));
     PItemNewGroup->SetTag(2);
     PItemNewGroup->OnClick = [this](TMenuItem& sender) { PItemNewClick(sender); };
-    N3 = MakeItem(NodePopup, "N3", scNone);
+    N3 = MakeSeparatorItem(NodePopup, "N3");
     PItemEdit = MakeItem(NodePopup, "PItemEdit", ShortCut(VK_F2, {}));
     PItemEdit->SetEnabled(false);
     PItemBitmap = MakeItem(NodePopup, "PItemBitmap", scNone);
     PItemSearch = MakeItem(NodePopup, "PItemSearch", ShortCut(VK_F3, {}));
     PItemSearch->SetEnabled(false);
-    N4 = MakeItem(NodePopup, "N4", scNone);
+    N4 = MakeSeparatorItem(NodePopup, "N4");
     PItemHelp = MakeItem(NodePopup, "PItemHelp", ShortCut(VK_F1, {}));
     PItemHelp->OnClick = [this](TMenuItem& sender) { PItemHelpClick(sender); };
     Grid->SetNodeMenu(NodePopup);
@@ -328,7 +334,6 @@ void TVarnoletWin::FormShow() {
     if (configExisted) GuardedCall([this] { ReadSettings(); });
     GuardedCall([this] { Perform(UM_WINDOWMODE, 0, 1); });
     GuardedCall([this] {
-        remembered_ = WindowBox();
         SetClientWidth(P->Width());
         remembered_ = WindowBox();
     });
@@ -364,6 +369,7 @@ void TVarnoletWin::LoadLibrary(bool configExisted) {
     if (!tree) return;
     ForgetAllEntries();
     std::unique_ptr<TNode> old = Grid->ReplaceRoot(std::move(tree));
+    Grid->SetFocusedNode(Grid->RootNode());
 }
 
 // ---- closing ----

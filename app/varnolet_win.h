@@ -163,6 +163,7 @@ private:
     TNewSpeedButton* MakeButton(TToolbar* toolbar, const char* name, int glyph, TShortCut shortCut);
     TToolbarSeparator* MakeSeparator(TToolbar* toolbar, const char* name);
     TMenuItem* MakeItem(TMenu* menu, const char* name, TShortCut shortCut);
+    TMenuItem* MakeSeparatorItem(TMenu* menu, const char* name);
 
     // The steps of creation, first showing and closing.
     void FormCreate();

@@ -157,10 +157,15 @@ protected:
     void ConfirmStartMessages(int count) {
         for (int i = 0; i < count; ++i) {
             ASSERT_TRUE(WaitFor([&] { return run->DialogUp(); }, 30000)) << "message " << i;
-            run->Idle();
-            PressKey(VK_RETURN);
-            ASSERT_TRUE(WaitFor([&] { return !run->DialogUp(); }));
+            ConfirmDialog();
         }
+    }
+    // Enter on the program's dialog that is up; it must go (the next one may follow at once).
+    void ConfirmDialog() {
+        const HWND dialog = GetForegroundWindow();
+        run->Idle();
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
     }
     void WaitUntilActive() {
         ASSERT_TRUE(WaitFor([&] { return run->MainWindowActive(); }, 30000));
@@ -182,8 +187,7 @@ protected:
     void DeleteCurrent() {
         ChordKey({VK_CONTROL}, VK_DELETE);
         ASSERT_TRUE(WaitFor([&] { return run->DialogUp(); }));
-        run->Idle();
-        PressKey(VK_RETURN);
+        ConfirmDialog();
         ASSERT_TRUE(WaitFor([&] { return run->MainWindowActive(); }));
         run->Idle();
     }
