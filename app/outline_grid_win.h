@@ -31,10 +31,6 @@ public:
     ~TOutlineGrid() override { TakeRoot(); }
 
     TLibraryGrid* Library = nullptr;
-    // How often the window opened and closed a delete, and the new-entry brackets still open.
-    int BeginDeletes = 0;
-    int EndDeletes = 0;
-    int NewEntryBrackets = 0;
 
     TNode* Root() {
         if (!root_) {
@@ -206,16 +202,11 @@ public:
     TNode* MenuNode() override { return grid_->MenuNode() ? grid_->MenuNode() : grid_->Focused(); }
     bool Editing() override { return grid_->EditorMode(); }
     // The editor does not stay open on an entry that may be about to go.
-    void BeginDeleteNode() override {
-        grid_->HideEditor();
-        ++grid_->BeginDeletes;
-    }
-    void EndDeleteNode() override {
-        ++grid_->EndDeletes;
-        grid_->Invalidate();
-    }
-    void BeginNewEntry() override { ++grid_->NewEntryBrackets; }
-    void EndNewEntry() override { --grid_->NewEntryBrackets; }
+    void BeginDeleteNode() override { grid_->HideEditor(); }
+    void EndDeleteNode() override { grid_->Invalidate(); }
+    // A rename still open is stored before the new entry takes the focus.
+    void BeginNewEntry() override { grid_->HideEditor(); }
+    void EndNewEntry() override {}
     void SetPictures(TPictureList*) override {}
     void SetNodeMenu(TPopupMenu* menu) override { grid_->SetPopupMenu(menu); }
     void PicturesChanged() override { grid_->Invalidate(); }

@@ -50,7 +50,7 @@ TEST_F(VarnoletCommandsTest, NewEntriesGoIntoTheNearestGroupInTextOrder) {
     ClickNode(Root());
     ChordKey({VK_CONTROL}, 'T');
     EXPECT_EQ(window->Grid->FocusedNode()->Parent(), Root());
-    EXPECT_EQ(Outline().NewEntryBrackets, 0);
+    EXPECT_EQ(Counted().OpenNewEntries, 0);
     Shot(window->Handle(), "varnolet_commands_new_entries");
 }
 
@@ -85,8 +85,8 @@ TEST_F(VarnoletCommandsTest, DeletingAsksAndFocusesOutsideTheDeletedSubtree) {
     EXPECT_EQ(window->Grid->FocusedNode(), Root());
     EXPECT_EQ(ChildTexts(Root()), (std::vector<std::string>{"Angebote", "Notiz"}));
     // Every delete, asked or not, ends with the grid's closing operation.
-    EXPECT_EQ(Outline().BeginDeletes, 2);
-    EXPECT_EQ(Outline().EndDeletes, 2);
+    EXPECT_EQ(Counted().BeginDeletes, 2);
+    EXPECT_EQ(Counted().EndDeletes, 2);
 }
 
 TEST_F(VarnoletCommandsTest, TheTopNodeAndProtectedEntriesAreNotDeleted) {
@@ -104,8 +104,8 @@ TEST_F(VarnoletCommandsTest, TheTopNodeAndProtectedEntriesAreNotDeleted) {
     ClickAt(*window->ClearBtn, 10, 10);
     EXPECT_EQ(dialogs, 0);
     EXPECT_NE(Find("Notiz"), nullptr);
-    EXPECT_EQ(Outline().BeginDeletes, 3);
-    EXPECT_EQ(Outline().EndDeletes, 3);
+    EXPECT_EQ(Counted().BeginDeletes, 3);
+    EXPECT_EQ(Counted().EndDeletes, 3);
 }
 
 TEST_F(VarnoletCommandsTest, TheEntryMenuDeletesItsOwnEntryOnly) {
@@ -114,11 +114,8 @@ TEST_F(VarnoletCommandsTest, TheEntryMenuDeletesItsOwnEntryOnly) {
     ClickNode(Find("Angebote"));
     // The menu opened on "Notiz" deletes "Notiz", though "Angebote" is focused.
     AnswerNextDialog(mbYes);
-    const RECT cell = Outline().CellRect(0, notiz->VisibleIndex());
     Later([this] { PressKey('L'); }, 50, [] { return InMenuMode(); });
-    MouseAt(Outline(), cell.left + 30, cell.top + 5);
-    MouseButton(true, true);
-    MouseButton(false, true);
+    RightClickNode(notiz);
     EXPECT_TRUE(WaitFor([&] { return dialogs == 1; }));
     WaitForInputHandled();
     EXPECT_EQ(Find("Notiz"), nullptr);
@@ -146,11 +143,9 @@ TEST_F(VarnoletCommandsTest, TheEntryMenuShowsWhatItsEntryAllows) {
         copyEnabled = window->PItemCopy->Enabled();
     };
     TNode* briefe = Find("Briefe");
-    const RECT cell = Outline().CellRect(0, briefe->VisibleIndex());
     Later([] { PressKey(VK_ESCAPE); }, 50, [] { return InMenuMode(); });
-    ClickAt(Outline(), cell.left + 30, cell.top + 5);
-    MouseButton(true, true);
-    MouseButton(false, true);
+    ClickNode(briefe);
+    RightClickNode(briefe);
     EXPECT_TRUE(WaitFor([&] { return shown && !InMenuMode(); }));
     WaitForInputHandled();
     EXPECT_EQ(entry, briefe);
@@ -166,7 +161,7 @@ TEST_F(VarnoletCommandsTest, RenamingSortsOnlyAfterTheEditorClosed) {
     ClickNode(angebote);
     // The top node's children in text order: Angebote, Briefe, Notiz.
     PressKey(VK_F2);
-    ASSERT_TRUE(WaitFor([&] { return Outline().EditorMode(); }));
+    ASSERT_TRUE(WaitFor([&] { return GridControl().EditorMode(); }));
     for (char c : std::string("ZUSAGEN")) PressKey(c);
     WaitForInputHandled();
     // A text stored while the editor is open moves no row under it.
@@ -175,7 +170,7 @@ TEST_F(VarnoletCommandsTest, RenamingSortsOnlyAfterTheEditorClosed) {
     EXPECT_EQ(ChildTexts(Root()), (std::vector<std::string>{"Angebote", "Briefe", "Aa"}));
     EXPECT_EQ(window->PendingSorts(), 1u);
     PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return !Outline().EditorMode(); }));
+    ASSERT_TRUE(WaitFor([&] { return !GridControl().EditorMode(); }));
     EXPECT_TRUE(WaitFor([&] { return window->PendingSorts() == 0; }));
     WaitForInputHandled();
     EXPECT_EQ(angebote->Text(), "zusagen");
@@ -185,7 +180,7 @@ TEST_F(VarnoletCommandsTest, RenamingSortsOnlyAfterTheEditorClosed) {
 TEST_F(VarnoletCommandsTest, ABurstOfRenamesSortsOnce) {
     StartWithLibrary();
     int moves = 0;
-    Outline().Library->OnNodeChanged = [&, previous = Outline().Library->OnNodeChanged](TNode* n, TNodeCode c, intptr_t p) {
+    Counted().OnNodeChanged = [&, previous = Counted().OnNodeChanged](TNode* n, TNodeCode c, intptr_t p) {
         if (c == ncMoved) ++moves;
         previous(n, c, p);
     };
@@ -287,20 +282,21 @@ TEST_F(VarnoletCommandsTest, HighlightingColoursEntriesWithText) {
 TEST_F(VarnoletCommandsTest, TheEntryUnderTheMouseNamesItselfInTheHint) {
     StartWithLibrary();
     TNode* briefe = Find("Briefe");
-    const RECT cell = Outline().CellRect(0, briefe->VisibleIndex());
-    MouseAt(Outline(), cell.left + 40, cell.top + 4);
-    EXPECT_TRUE(WaitFor([&] { return Outline().Hint() == "Briefe"; }));
+    TNewCustomGrid& grid = GridControl();
+    POINT point = TextPoint(briefe);
+    MouseAt(grid, point.x, point.y);
+    EXPECT_TRUE(WaitFor([&] { return grid.Hint() == "Briefe"; }));
     TNode* notiz = Find("Notiz");
-    const RECT other = Outline().CellRect(0, notiz->VisibleIndex());
-    MouseAt(Outline(), other.left + 40, other.top + 4);
-    EXPECT_TRUE(WaitFor([&] { return Outline().Hint() == "Notiz"; }));
+    point = TextPoint(notiz);
+    MouseAt(grid, point.x, point.y);
+    EXPECT_TRUE(WaitFor([&] { return grid.Hint() == "Notiz"; }));
     // The hint window shows the entry's text once the mouse rests.
     EXPECT_TRUE(WaitFor([&] { return Application->ShownHintText() == "Notiz"; }));
-    EXPECT_EQ(Application->HintControl(), &Outline());
+    EXPECT_EQ(Application->HintControl(), &grid);
     EXPECT_EQ(window->LockCount(), 0);
     // Below the rows there is no entry, and no hint text.
-    MouseAt(Outline(), 40, Outline().ClientHeight() - 3);
-    EXPECT_TRUE(WaitFor([&] { return Outline().Hint().empty(); }));
+    MouseAt(grid, 40, grid.ClientHeight() - 3);
+    EXPECT_TRUE(WaitFor([&] { return grid.Hint().empty(); }));
 }
 
 }  // namespace

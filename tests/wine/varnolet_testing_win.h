@@ -18,12 +18,69 @@
 #include "nodes/node_stream.h"
 #include "pictures/picture_list_win.h"
 #include "app/outline_grid_win.h"
+#include "grid/grid_base_win.h"
 #include "tests/wine/program_folder_test_win.h"
 #include "tests/wine/widgets_testing_win.h"
 #include "widgets/app_services.h"
 #include "widgets/application_hook_win.h"
 #include "widgets/message_form_win.h"
 #include "winui/application_win.h"
+
+// The window's tree control wrapped so that a test sees what the window asks of it: every call
+// is passed on, the delete and new-entry brackets are counted.
+class TCountingGrid : public TLibraryGrid {
+public:
+    explicit TCountingGrid(std::unique_ptr<TLibraryGrid> inner) : inner_(std::move(inner)) {
+        inner_->OnNodeFocused = [this] {
+            if (OnNodeFocused) OnNodeFocused();
+        };
+        inner_->OnNodeChanged = [this](TNode* node, TNodeCode code, intptr_t param) {
+            if (OnNodeChanged) OnNodeChanged(node, code, param);
+        };
+        inner_->OnCreateRoot = [this]() -> TNode* { return OnCreateRoot ? OnCreateRoot() : nullptr; };
+        inner_->OnCalcDrawStruct = [this](TDrawStruct& ds, TNode* node, TColor& color) {
+            if (OnCalcDrawStruct) OnCalcDrawStruct(ds, node, color);
+        };
+    }
+
+    int BeginDeletes = 0;
+    int EndDeletes = 0;
+    int OpenNewEntries = 0;
+
+    TWinControl& Control() override { return inner_->Control(); }
+    TNode* RootNode() override { return inner_->RootNode(); }
+    std::unique_ptr<TNode> ReplaceRoot(std::unique_ptr<TNode> root) override { return inner_->ReplaceRoot(std::move(root)); }
+    TNode* FocusedNode() override { return inner_->FocusedNode(); }
+    void SetFocusedNode(TNode* node) override { inner_->SetFocusedNode(node); }
+    TNode* SelectedNode() override { return inner_->SelectedNode(); }
+    void FocusNode(TNode* node) override { inner_->FocusNode(node); }
+    TNode* NodeAt(int x, int y) override { return inner_->NodeAt(x, y); }
+    TNode* MenuNode() override { return inner_->MenuNode(); }
+    bool Editing() override { return inner_->Editing(); }
+    void BeginDeleteNode() override {
+        ++BeginDeletes;
+        inner_->BeginDeleteNode();
+    }
+    void EndDeleteNode() override {
+        ++EndDeletes;
+        inner_->EndDeleteNode();
+    }
+    void BeginNewEntry() override {
+        ++OpenNewEntries;
+        inner_->BeginNewEntry();
+    }
+    void EndNewEntry() override {
+        --OpenNewEntries;
+        inner_->EndNewEntry();
+    }
+    void SetPictures(TPictureList* pictures) override { inner_->SetPictures(pictures); }
+    void SetNodeMenu(TPopupMenu* menu) override { inner_->SetNodeMenu(menu); }
+    void PicturesChanged() override { inner_->PicturesChanged(); }
+    void Redraw() override { inner_->Redraw(); }
+
+private:
+    std::unique_ptr<TLibraryGrid> inner_;
+};
 
 class VarnoletWindowTest : public ProgramFolderTest {
 protected:
@@ -46,7 +103,9 @@ protected:
 
     // Makes the window (not yet shown) with Argument as the program's first argument.
     TVarnoletWin& Make(const std::string& argument = std::string()) {
-        window = NewForm<TVarnoletWin>(Application, argument, TLibraryGridFactory(MakeOutlineGrid));
+        window = NewForm<TVarnoletWin>(Application, argument, TLibraryGridFactory([](TWin95Form& form) {
+                                           return std::make_unique<TCountingGrid>(MakeOutlineGrid(form));
+                                       }));
         return *window;
     }
     // Makes and shows it, and waits until it is the active window.
@@ -67,7 +126,13 @@ protected:
         FreeConfiguration();
     }
 
-    TOutlineGrid& Outline() { return static_cast<TOutlineLibraryGrid*>(window->Grid)->Outline(); }
+    TCountingGrid& Counted() { return *static_cast<TCountingGrid*>(window->Grid); }
+    TNewCustomGrid& GridControl() { return dynamic_cast<TNewCustomGrid&>(window->Grid->Control()); }
+    // A point on the text of Node's row, in the grid's client coordinates.
+    POINT TextPoint(TNode* node) {
+        const RECT cell = GridControl().CellRect(0, node->VisibleIndex());
+        return POINT{cell.left + 16 * (node->Level() + 2) + 6, (cell.top + cell.bottom) / 2};
+    }
     TNode* Root() { return window->Grid->RootNode(); }
 
     // The next message dialog is answered by a real click on Button once it is up.
@@ -83,8 +148,15 @@ protected:
 
     // The row of Node in the outline, clicked with the real mouse.
     void ClickNode(TNode* node) {
-        const RECT cell = Outline().CellRect(0, node->VisibleIndex());
-        ClickAt(Outline(), cell.left + 30, (cell.top + cell.bottom) / 2);
+        const POINT point = TextPoint(node);
+        ClickAt(GridControl(), point.x, point.y);
+    }
+    // A right click on Node's text, which opens the entry menu.
+    void RightClickNode(TNode* node) {
+        const POINT point = TextPoint(node);
+        MouseAt(GridControl(), point.x, point.y);
+        MouseButton(true, true);
+        MouseButton(false, true);
     }
 
     std::filesystem::path File(const std::string& extension) { return dir / ("Varnolet" + extension); }
