@@ -17,7 +17,7 @@
 #include "base/program.h"
 #include "config/configuration.h"
 #include "widgets/message_form_win.h"
-#include "app/outline_grid_win.h"
+#include "app/library_node_grid_win.h"
 #include "app/varnolet_win.h"
 #include "editor/rich_edit_library_win.h"
 #include "winui/application_win.h"
@@ -53,7 +53,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         static TWin32Clipboard systemClipboard;
         SetClipboard(&systemClipboard);
 
-        TVarnoletWin* mainWindow = Application->CreateForm<TVarnoletWin>(FirstProgramArgument(), MakeOutlineGrid);
+        TVarnoletWin* mainWindow = Application->CreateForm<TVarnoletWin>(FirstProgramArgument(), MakeLibraryNodeGrid);
         Application->Run();
         delete mainWindow;
         // The settings are written back at every program end.

@@ -365,10 +365,12 @@ void TVarnoletWin::LoadSymbols() {
 }
 
 void TVarnoletWin::LoadLibrary(bool configExisted) {
-    std::unique_ptr<TTextNode> tree = file_.LoadAtStart(configExisted);
-    if (!tree) return;
-    ForgetAllEntries();
-    std::unique_ptr<TNode> old = Grid->ReplaceRoot(std::move(tree));
+    if (std::unique_ptr<TTextNode> tree = file_.LoadAtStart(configExisted)) {
+        ForgetAllEntries();
+        std::unique_ptr<TNode> old = Grid->ReplaceRoot(std::move(tree));
+    }
+    // The grid focuses nodes only once it has its window, which it has now: the top node of a
+    // fresh library is focused here too.
     Grid->SetFocusedNode(Grid->RootNode());
 }
 
