@@ -17,7 +17,7 @@
 #include "config/configuration.h"
 #include "nodes/node_stream.h"
 #include "pictures/picture_list_win.h"
-#include "app/outline_grid_win.h"
+#include "app/library_node_grid_win.h"
 #include "grid/grid_base_win.h"
 #include "tests/wine/program_folder_test_win.h"
 #include "tests/wine/widgets_testing_win.h"
@@ -104,7 +104,7 @@ protected:
     // Makes the window (not yet shown) with Argument as the program's first argument.
     TVarnoletWin& Make(const std::string& argument = std::string()) {
         window = NewForm<TVarnoletWin>(Application, argument, TLibraryGridFactory([](TWin95Form& form) {
-                                           return std::make_unique<TCountingGrid>(MakeOutlineGrid(form));
+                                           return std::make_unique<TCountingGrid>(MakeLibraryNodeGrid(form));
                                        }));
         return *window;
     }
