@@ -1,5 +1,5 @@
 // The fixture of the main window's Wine tests: a program folder of its own, the window made with
-// the plain outline in place of the node grid, shown and active, and helpers that answer the
+// its node grid wrapped to count what the window asks of it, shown and active, and helpers that answer the
 // program's message dialog with real input.
 #pragma once
 
@@ -146,7 +146,7 @@ protected:
         });
     }
 
-    // The row of Node in the outline, clicked with the real mouse.
+    // The text of Node in the grid, clicked with the real mouse.
     void ClickNode(TNode* node) {
         const POINT point = TextPoint(node);
         ClickAt(GridControl(), point.x, point.y);
