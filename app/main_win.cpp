@@ -1,5 +1,7 @@
 // Start-up of Varnolet: choose the resource module, take texts from it, install the system
-// clipboard, show the main window and run the message loop until the main window closes.
+// clipboard, make the main window and run the message loop until the main window closes. The
+// main window goes before the configuration is written: it saves its symbols when it is
+// destroyed, and its settings at its close.
 #include <windows.h>
 
 #include <exception>
@@ -15,8 +17,10 @@
 #include "base/program.h"
 #include "config/configuration.h"
 #include "widgets/message_form_win.h"
+#include "app/library_node_grid_win.h"
 #include "app/varnolet_win.h"
 #include "editor/rich_edit_library_win.h"
+#include "winui/application_win.h"
 
 namespace {
 
@@ -27,19 +31,9 @@ void ShowStartupError(const char* message)
                 MB_OK | MB_ICONERROR);
 }
 
-int RunMessageLoop()
-{
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     try {
         SetProgramFileName(ProgramPath());
@@ -59,18 +53,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int cmdShow)
         static TWin32Clipboard systemClipboard;
         SetClipboard(&systemClipboard);
 
-        TVarnoletWin mainWindow;
-        mainWindow.OnDestroy = [](TVarnoletWin&) { PostQuitMessage(0); };
-        mainWindow.Create();
-        mainWindow.Show(cmdShow);
-        int exitCode = RunMessageLoop();
+        TVarnoletWin* mainWindow = Application->CreateForm<TVarnoletWin>(FirstProgramArgument(), MakeLibraryNodeGrid);
+        Application->Run();
+        delete mainWindow;
         // The settings are written back at every program end.
         FreeConfiguration();
         UnregisterPictureClasses();
         SetClipboard(nullptr);
         SetStringSource(nullptr);
         FreeResourceModule();
-        return exitCode;
+        return 0;
     } catch (const std::exception& error) {
         ShowStartupError(error.what());
         return 1;

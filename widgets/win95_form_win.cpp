@@ -317,6 +317,11 @@ void TWin95Form::PaintCaption(HDC dc, unsigned mask, const RECT& rect, bool acti
     if (OnPaintCaption) {
         TCanvas canvas;
         canvas.SetHandle(mem);
+        // The handler draws in the caption's own font and colour.
+        LOGFONTW logFont{};
+        GetObjectW(tool ? res.SmallCaptionFont.Get() : res.CaptionFont.Get(), sizeof(logFont), &logFont);
+        canvas.Font().SetLogFont(logFont);
+        canvas.Font().SetColor(static_cast<TColor>(textColor));
         OnPaintCaption(*this, canvas, text);
         canvas.SetHandle(nullptr);
     }
