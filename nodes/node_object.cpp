@@ -46,6 +46,13 @@ std::vector<TPropInfo> NodeObjectProps() {
 
 [[noreturn]] void InvalidStream() { throw EReadError(sid::InvalidStreamFormat); }
 
+// The component as a node object, or null; asked for every record read, where a class check
+// costs less than a dynamic_cast.
+TNodeObject* AsNodeObject(TComponent* component) {
+    if (!component || !component->InheritsFrom(TNodeObject::StaticClass())) return nullptr;
+    return static_cast<TNodeObject*>(component);
+}
+
 }  // namespace
 
 void InitNodeStreaming() {
@@ -240,7 +247,7 @@ void TNodeObject::GetChildren(const std::function<void(TComponent*)>& proc) {
 }
 
 void TNodeObject::ReadStart(TComponent* parent) {
-    if (auto* enclosing = dynamic_cast<TNodeObject*>(parent)) SetRootObject(enclosing);
+    if (TNodeObject* enclosing = AsNodeObject(parent)) SetRootObject(enclosing);
     if (!node_) {
         ReplaceNode(rootObject_ ? ClassAt(0) : &TNode::StaticClass());
         return;
@@ -253,7 +260,7 @@ void TNodeObject::ReadStart(TComponent* parent) {
 
 // From here on the node belongs to its parent node.
 void TNodeObject::ReadEnd(TComponent* parent) {
-    auto* enclosing = dynamic_cast<TNodeObject*>(parent);
+    TNodeObject* enclosing = AsNodeObject(parent);
     if (!enclosing || !enclosing->node_ || !node_) return;
     node_->SetParent(enclosing->node_);
     ownsNode_ = false;
