@@ -24,9 +24,9 @@ constexpr int MaxListDepth = 32;
 class TComponentParser;
 
 // The bytes of one binary value, as the parser meets it. A handler reads them from the
-// parser's buffer (and past it from the stream) straight into where they belong, so that the
-// large text blocks of a quick-text file are copied once. Every read is checked against the
-// value's length; what the handler leaves unread is skipped.
+// parser's buffer, which is refilled from the stream as needed, straight into where they
+// belong, so that the large text blocks of a quick-text file are copied once. Every read is
+// checked against the value's length; what the handler leaves unread is skipped.
 class TBinaryBlock {
 public:
     TBinaryBlock(const TBinaryBlock&) = delete;
