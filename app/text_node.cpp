@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/component_reader.h"
 #include "base/exception.h"
 #include "base/string_ids.h"
 #include "base/strings.h"
@@ -19,9 +20,13 @@ TPropInfo DataProp() {
     TPropInfo prop = TypedProp<TTextNode, std::vector<uint8_t>>(
         "Data", TPropKind::pkBinary, [](const TTextNode& n) { return n.DataValue(); }, {},
         [](const TTextNode& n) { return n.HasData(); });
-    // The text block read from a file becomes the node's text stream without a copy.
     prop.Set = [](TPersistent& node, TPropValue&& value) {
         static_cast<TTextNode&>(node).SetDataValue(std::get<std::vector<uint8_t>>(std::move(value)));
+    };
+    // Read from a stream, the text goes from the reader's buffer into the node's text stream
+    // in one copy.
+    prop.ReadBinary = [](TPersistent& node, TBinaryBlock& block) {
+        static_cast<TTextNode&>(node).ReadDataValue(block);
     };
     return prop;
 }
@@ -90,6 +95,17 @@ void TTextNode::SetDataValue(std::vector<uint8_t> value) {
     if (count > value.size() - 4) throw EReadError(sid::InvalidStreamFormat);
     value.resize(4 + size_t(count));
     GetDataStream().TakeBytes(std::move(value), 4);
+}
+
+void TTextNode::ReadDataValue(TBinaryBlock& block) {
+    if (block.Size() < 4) throw EReadError(sid::InvalidStreamFormat);
+    uint8_t head[4];
+    block.Read(head, 4);
+    uint32_t count = 0;
+    for (int i = 0; i < 4; ++i) count |= uint32_t(head[i]) << (8 * i);
+    // The count comes from a file: it must fit the bytes that are really there.
+    if (count > block.Size()) throw EReadError(sid::InvalidStreamFormat);
+    GetDataStream().TakeBytes(block.ReadBytes(count));
 }
 
 // ---- the grid's picture queries ----

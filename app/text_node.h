@@ -8,6 +8,8 @@
 #include "base/stream.h"
 #include "nodes/node.h"
 
+class TBinaryBlock;
+
 // Symbol numbers in the picture list.
 constexpr int32_t SymbolGroup = 1;
 constexpr int32_t SymbolText = 3;
@@ -37,6 +39,8 @@ public:
     std::vector<uint8_t> DataValue() const;
     // Raises EReadError (invalid stream format) when the count does not fit the bytes.
     void SetDataValue(std::vector<uint8_t> value);
+    // The same from a binary value being read, taking only the counted bytes from it.
+    void ReadDataValue(TBinaryBlock& block);
 
     // Answers the node grid's picture query (NM_NODEDRAWINFO) and row height query
     // (NM_NODEROWHEIGHT) from the symbol pictures.

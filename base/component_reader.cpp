@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t BufferSize = 64 * 1024;
+constexpr size_t BufferSize = 256 * 1024;
 // Sets of the system have at most 32 elements; a few more are tolerated, a flood is not.
 constexpr size_t MaxSetNames = 256;
 
@@ -63,8 +63,11 @@ TPropValue ScalarToPropValue(const TStreamScalar& value, const TPropInfo& prop) 
             if (type == vaSet) {
                 uint32_t bits = 0;
                 for (const std::string& name : value.Names) {
-                    auto it = std::find_if(prop.SetNames.begin(), prop.SetNames.end(),
-                                           [&name](const std::string& n) { return SameText(n, name); });
+                    // Writers spell the names as the table does; other letter cases are taken too.
+                    auto it = std::find(prop.SetNames.begin(), prop.SetNames.end(), name);
+                    if (it == prop.SetNames.end())
+                        it = std::find_if(prop.SetNames.begin(), prop.SetNames.end(),
+                                          [&name](const std::string& n) { return SameText(n, name); });
                     const auto bit = it - prop.SetNames.begin();
                     if (it == prop.SetNames.end() || bit >= 32) InvalidValue();
                     bits |= uint32_t(1) << bit;
@@ -100,6 +103,25 @@ const TClassInfo* FindComponentClass(const std::string& name) {
     return nullptr;
 }
 
+// ---- TBinaryBlock ----
+
+void TBinaryBlock::Take(uint64_t count) {
+    if (count > left_) throw EReadError(sid::InvalidStreamFormat);
+    left_ -= count;
+}
+
+void TBinaryBlock::Read(void* buffer, size_t count) {
+    Take(count);
+    parser_.ReadBytes(buffer, count);
+}
+
+std::vector<uint8_t> TBinaryBlock::ReadBytes(uint64_t count) {
+    Take(count);
+    std::vector<uint8_t> bytes;
+    parser_.AppendBytes(bytes, count);
+    return bytes;
+}
+
 // ---- TComponentParser ----
 
 TComponentParser::TComponentParser(TStream& stream) : stream_(stream) {
@@ -120,6 +142,13 @@ void TComponentParser::Fill() {
     unread_ = got == want ? unread_ - want : 0;
 }
 
+// Most reads find their bytes in the buffer; the stream is asked only when it is used up.
+size_t TComponentParser::Buffered() {
+    if (bufferPos_ == buffer_.size()) Fill();
+    if (bufferPos_ == buffer_.size()) Invalid();
+    return buffer_.size() - bufferPos_;
+}
+
 void TComponentParser::ReturnUnused() {
     const size_t rest = buffer_.size() - bufferPos_;
     if (rest) stream_.Seek(-static_cast<int64_t>(rest), soCurrent);
@@ -128,24 +157,20 @@ void TComponentParser::ReturnUnused() {
 }
 
 uint8_t TComponentParser::PeekByte() {
-    Fill();
-    if (bufferPos_ >= buffer_.size()) Invalid();
+    Buffered();
     return buffer_[bufferPos_];
 }
 
 uint8_t TComponentParser::ReadByte() {
-    const uint8_t byte = PeekByte();
-    ++bufferPos_;
-    return byte;
+    Buffered();
+    return buffer_[bufferPos_++];
 }
 
 void TComponentParser::ReadBytes(void* buffer, size_t count) {
     if (count > Available()) Invalid();
     auto* out = static_cast<uint8_t*>(buffer);
     while (count > 0) {
-        Fill();
-        if (bufferPos_ >= buffer_.size()) Invalid();
-        const size_t n = std::min(count, buffer_.size() - bufferPos_);
+        const size_t n = std::min(count, Buffered());
         std::memcpy(out, buffer_.data() + bufferPos_, n);
         bufferPos_ += n;
         out += n;
@@ -154,18 +179,43 @@ void TComponentParser::ReadBytes(void* buffer, size_t count) {
 }
 
 // The length is checked against what is left before anything is allocated.
-std::string TComponentParser::ReadText(uint64_t count) {
+void TComponentParser::ReadTextInto(std::string& text, uint64_t count) {
     if (count > Available()) Invalid();
-    std::string text(static_cast<size_t>(count), '\0');
-    if (count) ReadBytes(text.data(), text.size());
+    if (count <= buffer_.size() - bufferPos_) {
+        text.assign(reinterpret_cast<const char*>(buffer_.data() + bufferPos_), static_cast<size_t>(count));
+        bufferPos_ += static_cast<size_t>(count);
+        return;
+    }
+    text.resize(static_cast<size_t>(count));
+    ReadBytes(text.data(), text.size());
+}
+
+std::string TComponentParser::ReadText(uint64_t count) {
+    std::string text;
+    ReadTextInto(text, count);
     return text;
 }
 
-std::vector<uint8_t> TComponentParser::ReadBlock(uint64_t count) {
+// Appends straight from the buffer: the block is neither zeroed first nor copied again.
+void TComponentParser::AppendBytes(std::vector<uint8_t>& bytes, uint64_t count) {
     if (count > Available()) Invalid();
-    std::vector<uint8_t> block(static_cast<size_t>(count));
-    if (count) ReadBytes(block.data(), block.size());
-    return block;
+    bytes.reserve(bytes.size() + static_cast<size_t>(count));
+    while (count > 0) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, Buffered()));
+        const uint8_t* chunk = buffer_.data() + bufferPos_;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+        bufferPos_ += n;
+        count -= n;
+    }
+}
+
+void TComponentParser::SkipBytes(uint64_t count) {
+    if (count > Available()) Invalid();
+    while (count > 0) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(count, Buffered()));
+        bufferPos_ += n;
+        count -= n;
+    }
 }
 
 std::string TComponentParser::ReadShortString() { return ReadText(ReadByte()); }
@@ -234,18 +284,31 @@ void TComponentParser::ReadValue(TComponentStreamHandler& handler) {
             handler.BeginList();
             ++lists;
         } else if (type == vaBinary) {
-            // Texts of a quick-text file are binary values: one block, handed over whole.
-            handler.Binary(ReadBlock(ReadUInt32()));
+            ReadBinary(handler);
         } else {
-            TStreamScalar value;
-            ReadScalar(type, value);
-            handler.Value(value);
+            ReadScalar(type, scalar_);
+            handler.Value(scalar_);
         }
     } while (lists > 0);
 }
 
+// Texts of a quick-text file are binary values: the handler takes the bytes it needs straight
+// from the buffer, and the parser skips the rest, so that it stays at the next value.
+void TComponentParser::ReadBinary(TComponentStreamHandler& handler) {
+    const uint32_t size = ReadUInt32();
+    if (size > Available()) Invalid();
+    TBinaryBlock block(*this, size);
+    handler.Binary(block);
+    SkipBytes(block.Size());
+}
+
+// The scalar is reused from value to value, so that its text and names keep their room.
 void TComponentParser::ReadScalar(TValueType type, TStreamScalar& value) {
     value.Type = type;
+    value.Integer = 0;
+    value.Float = 0;
+    value.Text.clear();
+    value.Names.clear();
     switch (type) {
         case vaInt8: value.Integer = static_cast<int8_t>(ReadByte()); break;
         case vaInt16: {
@@ -262,8 +325,8 @@ void TComponentParser::ReadScalar(TValueType type, TStreamScalar& value) {
             break;
         }
         case vaString:
-        case vaIdent: value.Text = ReadShortString(); break;
-        case vaLString: value.Text = ReadText(ReadUInt32()); break;
+        case vaIdent: ReadTextInto(value.Text, ReadByte()); break;
+        case vaLString: ReadTextInto(value.Text, ReadUInt32()); break;
         case vaFalse:
         case vaTrue: break;
         case vaSet:
@@ -302,6 +365,7 @@ TComponent* TComponentReader::ReadComponent() {
 void TComponentReader::Read() {
     stack_.clear();
     loaded_.clear();
+    lastClass_ = nullptr;  // the classes may have been registered anew since the last read
     TComponentParser parser(stream_);
     parser.Parse(*this);
     std::vector<TComponent*> loaded;
@@ -312,8 +376,16 @@ void TComponentReader::Read() {
     }
 }
 
+const TClassInfo* TComponentReader::ComponentClass(const std::string& className) {
+    if (!lastClass_ || className != lastClassName_) {
+        lastClass_ = FindComponentClass(className);
+        lastClassName_ = className;
+    }
+    return lastClass_;
+}
+
 TComponent* TComponentReader::CreateComponent(const std::string& className) {
-    const TClassInfo* cls = FindComponentClass(className);
+    const TClassInfo* cls = ComponentClass(className);
     if (!cls || !cls->Create) throw EClassNotFound(sid::ClassNotFound, {className});
     TPersistent* object = cls->Create();
     auto* component = dynamic_cast<TComponent*>(object);
@@ -358,12 +430,38 @@ void TComponentReader::BeginProperty(const std::string& name) {
     ResolveProperty(Current(), name);
 }
 
-void TComponentReader::ResolveProperty(TPersistent* instance, const std::string& path) {
-    std::vector<TResolvedPath>& known = resolved_[path];
-    for (const TResolvedPath& entry : known) {
-        if (ResolveKnown(instance, entry)) return;
+std::vector<TComponentReader::TResolvedPath>* TComponentReader::TKnownPaths::Find(const std::string& path) {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const size_t at = (next_ + i) % entries_.size();
+        if (entries_[at].Path == path) {
+            next_ = at + 1;
+            return &entries_[at].Resolved;
+        }
     }
-    known.push_back(ResolveNew(instance, path));
+    return nullptr;
+}
+
+std::vector<TComponentReader::TResolvedPath>* TComponentReader::TKnownPaths::Add(const std::string& path) {
+    if (entries_.size() >= MaxPaths) return nullptr;
+    entries_.push_back({path, {}});
+    next_ = entries_.size();
+    return &entries_.back().Resolved;
+}
+
+void TComponentReader::ResolveProperty(TPersistent* instance, const std::string& path) {
+    std::vector<TResolvedPath>* known = known_.Find(path);
+    if (known) {
+        for (size_t i = 0; i < known->size(); ++i) {
+            if (!ResolveKnown(instance, (*known)[i])) continue;
+            // The class met now comes first next time: records of one class follow each other.
+            if (i > 0) std::swap((*known)[0], (*known)[i]);
+            return;
+        }
+    } else {
+        known = known_.Add(path);
+    }
+    TResolvedPath resolved = ResolveNew(instance, path);
+    if (known) known->push_back(std::move(resolved));
 }
 
 // Follows a path resolved before; false when an object on the way is of another class than
@@ -422,16 +520,22 @@ TComponentReader::TResolvedPath TComponentReader::ResolveNew(TPersistent* instan
     throw EPropertyError(sid::InvalidPropertyPath);
 }
 
-void TComponentStreamHandler::Binary(std::vector<uint8_t>&& bytes) {
+void TComponentStreamHandler::Binary(TBinaryBlock& block) {
     TStreamScalar value;
     value.Type = vaBinary;
+    const std::vector<uint8_t> bytes = block.ReadBytes(block.Size());
     value.Text.assign(bytes.begin(), bytes.end());
     Value(value);
 }
 
-void TComponentReader::Binary(std::vector<uint8_t>&& bytes) {
+// A row that reads its value from the block itself takes only what it keeps; the others get
+// the whole value.
+void TComponentReader::Binary(TBinaryBlock& block) {
     if (target_.StringList || target_.Done || target_.Prop->Kind != TPropKind::pkBinary) InvalidValue();
-    target_.Prop->Set(*target_.Object, TPropValue(std::move(bytes)));
+    if (target_.Prop->ReadBinary)
+        target_.Prop->ReadBinary(*target_.Object, block);
+    else
+        target_.Prop->Set(*target_.Object, TPropValue(block.ReadBytes(block.Size())));
     target_.Done = true;
 }
 

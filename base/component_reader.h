@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "component.h"
@@ -21,6 +20,34 @@
 constexpr int MaxRecordDepth = 256;
 // Lists nest at most this deep inside one value.
 constexpr int MaxListDepth = 32;
+
+class TComponentParser;
+
+// The bytes of one binary value, as the parser meets it. A handler reads them from the
+// parser's buffer, which is refilled from the stream as needed, straight into where they
+// belong, so that the large text blocks of a quick-text file are copied once. Every read is
+// checked against the value's length; what the handler leaves unread is skipped.
+class TBinaryBlock {
+public:
+    TBinaryBlock(const TBinaryBlock&) = delete;
+    TBinaryBlock& operator=(const TBinaryBlock&) = delete;
+
+    // The bytes not read yet.
+    uint64_t Size() const { return left_; }
+    // Reads exactly Count bytes; EReadError (65454) when the value has fewer.
+    void Read(void* buffer, size_t count);
+    // The next Count bytes in a block of their own, filled without zeroing it first;
+    // EReadError (65454) when the value has fewer.
+    std::vector<uint8_t> ReadBytes(uint64_t count);
+
+private:
+    friend class TComponentParser;
+    TBinaryBlock(TComponentParser& parser, uint64_t size) : parser_(parser), left_(size) {}
+    void Take(uint64_t count);
+
+    TComponentParser& parser_;
+    uint64_t left_;
+};
 
 // One value other than a list, as the parser hands it out.
 struct TStreamScalar {
@@ -41,9 +68,9 @@ public:
     virtual void EndObject() = 0;
     virtual void BeginProperty(const std::string& name) = 0;
     virtual void Value(const TStreamScalar& value) = 0;
-    // A binary value (vaBinary). Handlers that keep the block take it over; the default hands
-    // it to Value as the text of a scalar.
-    virtual void Binary(std::vector<uint8_t>&& bytes);
+    // A binary value (vaBinary). Handlers read what they need of it; the default reads it whole
+    // and hands it to Value as the text of a scalar.
+    virtual void Binary(TBinaryBlock& block);
     virtual void BeginList() = 0;
     virtual void EndList() = 0;
     virtual void EndProperty() = 0;
@@ -60,6 +87,8 @@ public:
     void Parse(TComponentStreamHandler& handler);
 
 private:
+    friend class TBinaryBlock;
+
     void ReadSignature();
     void ReadRecordHeader(TComponentStreamHandler& handler);
     void ReadProperties(TComponentStreamHandler& handler);
@@ -70,11 +99,17 @@ private:
     uint8_t PeekByte();
     void ReadBytes(void* buffer, size_t count);
     std::string ReadText(uint64_t count);
-    std::vector<uint8_t> ReadBlock(uint64_t count);
+    void ReadTextInto(std::string& text, uint64_t count);
+    // Appends Count bytes to Bytes, chunk by chunk from the buffer.
+    void AppendBytes(std::vector<uint8_t>& bytes, uint64_t count);
+    void SkipBytes(uint64_t count);
+    void ReadBinary(TComponentStreamHandler& handler);
     std::string ReadShortString();
     uint32_t ReadUInt32();
     uint64_t Available() const { return (buffer_.size() - bufferPos_) + unread_; }
     void Fill();
+    // The bytes in the buffer from the position on, at least one; refills an empty buffer.
+    size_t Buffered();
     [[noreturn]] static void Invalid();
     // Gives back to the stream the bytes read ahead but not used.
     void ReturnUnused();
@@ -83,6 +118,7 @@ private:
     uint64_t unread_ = 0;  // bytes of the stream not yet taken into the buffer
     std::vector<uint8_t> buffer_;
     size_t bufferPos_ = 0;
+    TStreamScalar scalar_;  // the value being read
 };
 
 class TComponentReader : private TComponentStreamHandler {
@@ -120,7 +156,7 @@ private:
     void EndObject() override;
     void BeginProperty(const std::string& name) override;
     void Value(const TStreamScalar& value) override;
-    void Binary(std::vector<uint8_t>&& bytes) override;
+    void Binary(TBinaryBlock& block) override;
     void BeginList() override;
     void EndList() override;
     void EndProperty() override;
@@ -132,9 +168,32 @@ private:
         std::vector<const TPropInfo*> Props;
         bool StringList = false;
     };
+    // The paths resolved so far, found by their exact spelling. Records of one stream name the
+    // same few paths in the same order, so the search starts after the path found last and
+    // mostly ends there, without hashing. At most MaxPaths spellings are kept: a stream that
+    // spells its paths in ever new letter cases is resolved afresh instead of slowing every
+    // lookup down.
+    class TKnownPaths {
+    public:
+        static constexpr size_t MaxPaths = 64;
+        // The resolutions of Path (one per class it was met on); null when unknown.
+        std::vector<TResolvedPath>* Find(const std::string& path);
+        // A new, empty entry for Path; null when the table is full.
+        std::vector<TResolvedPath>* Add(const std::string& path);
+
+    private:
+        struct TEntry {
+            std::string Path;
+            std::vector<TResolvedPath> Resolved;
+        };
+        std::vector<TEntry> entries_;
+        size_t next_ = 0;  // where the next search starts
+    };
+
     void ResolveProperty(TPersistent* instance, const std::string& path);
     bool ResolveKnown(TPersistent* instance, const TResolvedPath& known);
     TResolvedPath ResolveNew(TPersistent* instance, const std::string& path);
+    const TClassInfo* ComponentClass(const std::string& className);
 
     TStream& stream_;
     TComponent* root_ = nullptr;
@@ -142,7 +201,10 @@ private:
     std::vector<TComponent*> stack_;
     std::vector<TComponent*> loaded_;
     TTarget target_;
-    std::unordered_map<std::string, std::vector<TResolvedPath>> resolved_;
+    TKnownPaths known_;
+    // The class of the record read last: a stream names the same class in record after record.
+    std::string lastClassName_;
+    const TClassInfo* lastClass_ = nullptr;
 };
 
 // Converts a scalar from a stream to the value a row of Kind carries; raises EReadError

@@ -468,6 +468,7 @@ std::string LowerCase(const std::string& text) {
 int CompareText(const std::string& a, const std::string& b) {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i]) continue;  // sorted neighbours share long beginnings
         const int ca = FoldUpper(static_cast<unsigned char>(a[i]));
         const int cb = FoldUpper(static_cast<unsigned char>(b[i]));
         if (ca != cb) return ca - cb;

@@ -13,6 +13,7 @@
 #include <vector>
 
 class TPersistent;
+class TBinaryBlock;
 
 enum class TPropKind {
     pkInteger,     // 32-bit signed
@@ -48,6 +49,9 @@ struct TPropInfo {
     std::function<bool(const TPersistent&)> Stored;
     // Element names of a set, in bit order.
     std::vector<std::string> SetNames;
+    // For a binary row whose values may be large: reads the value from the stream itself, in
+    // place of Set, taking only the bytes it keeps. Empty: the reader hands Set the whole value.
+    std::function<void(TPersistent&, TBinaryBlock&)> ReadBinary;
 
     bool IsStored(const TPersistent& object) const { return !Stored || Stored(object); }
 };
@@ -87,7 +91,7 @@ public:
 template <class C>
 TPropInfo IntProp(std::string name, int32_t (C::*get)() const, void (C::*set)(int32_t),
                   std::function<bool(const C&)> stored = {}) {
-    TPropInfo p{std::move(name), TPropKind::pkInteger, {}, {}, {}, {}};
+    TPropInfo p{std::move(name), TPropKind::pkInteger, {}, {}, {}, {}, {}};
     p.Get = [get](const TPersistent& o) { return TPropValue((static_cast<const C&>(o).*get)()); };
     if (set)
         p.Set = [set](TPersistent& o, const TPropValue& v) { (static_cast<C&>(o).*set)(std::get<int32_t>(v)); };
@@ -98,7 +102,7 @@ TPropInfo IntProp(std::string name, int32_t (C::*get)() const, void (C::*set)(in
 template <class C>
 TPropInfo StrProp(std::string name, std::string (C::*get)() const, void (C::*set)(const std::string&),
                   std::function<bool(const C&)> stored = {}, TPropKind kind = TPropKind::pkString) {
-    TPropInfo p{std::move(name), kind, {}, {}, {}, {}};
+    TPropInfo p{std::move(name), kind, {}, {}, {}, {}, {}};
     p.Get = [get](const TPersistent& o) { return TPropValue((static_cast<const C&>(o).*get)()); };
     if (set)
         p.Set = [set](TPersistent& o, const TPropValue& v) { (static_cast<C&>(o).*set)(std::get<std::string>(v)); };
@@ -109,7 +113,7 @@ TPropInfo StrProp(std::string name, std::string (C::*get)() const, void (C::*set
 template <class C>
 TPropInfo SetProp(std::string name, std::vector<std::string> names, uint32_t (C::*get)() const,
                   void (C::*set)(uint32_t), std::function<bool(const C&)> stored = {}) {
-    TPropInfo p{std::move(name), TPropKind::pkSet, {}, {}, {}, std::move(names)};
+    TPropInfo p{std::move(name), TPropKind::pkSet, {}, {}, {}, std::move(names), {}};
     p.Get = [get](const TPersistent& o) { return TPropValue(TSetValue{(static_cast<const C&>(o).*get)()}); };
     if (set)
         p.Set = [set](TPersistent& o, const TPropValue& v) { (static_cast<C&>(o).*set)(std::get<TSetValue>(v).bits); };
@@ -125,7 +129,7 @@ template <class C, class T>
 TPropInfo TypedProp(std::string name, TPropKind kind, std::function<T(const C&)> get,
                     std::function<void(C&, const T&)> set = {}, std::function<bool(const C&)> stored = {},
                     std::vector<std::string> setNames = {}) {
-    TPropInfo p{std::move(name), kind, {}, {}, {}, std::move(setNames)};
+    TPropInfo p{std::move(name), kind, {}, {}, {}, std::move(setNames), {}};
     p.Get = [get](const TPersistent& o) { return TPropValue(get(static_cast<const C&>(o))); };
     if (set) p.Set = [set](TPersistent& o, const TPropValue& v) { set(static_cast<C&>(o), std::get<T>(v)); };
     if (stored) p.Stored = [stored](const TPersistent& o) { return stored(static_cast<const C&>(o)); };

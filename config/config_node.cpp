@@ -5,7 +5,7 @@
 namespace {
 
 TPropInfo LastModifiedProp() {
-    TPropInfo p{"LastModified", TPropKind::pkFloat, {}, {}, {}, {}};
+    TPropInfo p{"LastModified", TPropKind::pkFloat, {}, {}, {}, {}, {}};
     p.Get = [](const TPersistent& o) { return TPropValue(static_cast<const TConfigNode&>(o).LastModified()); };
     p.Set = [](TPersistent& o, const TPropValue& v) {
         static_cast<TConfigNode&>(o).SetLastModified(std::get<double>(v));

@@ -231,7 +231,17 @@ void TNode::InsertChildAt(int index, TNode* node) {
 // Where SetParent puts a node that is not in the list yet: what InsertNode(-1, Node, 12) does
 // for a node whose parent is already this one, without searching the list for it.
 void TNode::PlaceChild(TNode* node) {
+    if (node->option_.Has(noCanSort) && AppendInOrder(node)) return;
     InsertChildAt(node->option_.Has(noCanSort) ? SortedPosition(node) : -1, node);
+}
+
+// The usual case of a stream read in text order: the last child does not sort after Node, so
+// Node goes to the end, and that one comparison also shows the children stay in order.
+bool TNode::AppendInOrder(TNode* node) {
+    if (!childrenInOrder_ || !children_ || children_->empty()) return false;
+    if (node->Compare(children_->back(), -1) > 0) return false;
+    children_->push_back(node);
+    return true;
 }
 
 // The position of Node among the children in case-insensitive text order, after equal texts:
@@ -369,8 +379,11 @@ bool TNode::CheckInsert(const TNode* newParent, const TNode* node, bool raise) {
         return false;
     }
     // A tree deeper than a node file can hold could be saved but never read back. Nodes being
-    // read are left to the reader, which stops at the same depth.
-    if (!node->state_.Has(nsLoading) && newParent->Level() + 1 + SubtreeLevels(node) > MaxNodeLevels) {
+    // read are left to the reader, which stops at the same depth (and a walk over every
+    // subtree it inserts would cost a load dearly): they carry nsLoading from the start of
+    // their record, or nsSaving from the state stored with them, which replaced it.
+    if (!node->state_.HasAny({nsLoading, nsSaving}) &&
+        newParent->Level() + 1 + SubtreeLevels(node) > MaxNodeLevels) {
         if (raise) throw ENodeError(sid::NodeTooDeep, {int64_t(MaxNodeLevels)});
         return false;
     }
@@ -527,6 +540,7 @@ bool TNode::IsVisible() const {
 }
 
 int SubtreeLevels(const TNode* node) {
+    if (node->ChildCount() == 0) return 1;  // most nodes, and no list to walk
     int levels = 0;
     std::vector<std::pair<const TNode*, int>> pending{{node, 1}};
     while (!pending.empty()) {

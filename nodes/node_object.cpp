@@ -1,6 +1,7 @@
 #include "node_object.h"
 
 #include <algorithm>
+#include <memory_resource>
 #include <utility>
 
 #include "base/component_reader.h"
@@ -46,6 +47,13 @@ std::vector<TPropInfo> NodeObjectProps() {
 
 [[noreturn]] void InvalidStream() { throw EReadError(sid::InvalidStreamFormat); }
 
+// The component as a node object, or null; asked for every record read, where a class check
+// costs less than a dynamic_cast.
+TNodeObject* AsNodeObject(TComponent* component) {
+    if (!component || !component->InheritsFrom(TNodeObject::StaticClass())) return nullptr;
+    return static_cast<TNodeObject*>(component);
+}
+
 }  // namespace
 
 void InitNodeStreaming() {
@@ -54,6 +62,41 @@ void InitNodeStreaming() {
         return true;
     }();
     (void)registered;
+}
+
+namespace {
+
+// The pool of node objects. Its memory goes back to the heap when the last object is freed
+// (the end of a read or write), so that it holds nothing between files.
+struct TNodeObjectPool {
+    std::pmr::unsynchronized_pool_resource Memory{std::pmr::pool_options{0, sizeof(TNodeObject)}};
+    size_t Live = 0;
+};
+
+TNodeObjectPool& NodeObjectPool() {
+    static TNodeObjectPool pool;
+    return pool;
+}
+
+}  // namespace
+
+// Objects of a derived class of another size come from the heap.
+void* TNodeObject::operator new(size_t size) {
+    if (size != sizeof(TNodeObject)) return ::operator new(size);
+    TNodeObjectPool& pool = NodeObjectPool();
+    void* object = pool.Memory.allocate(size, alignof(TNodeObject));
+    ++pool.Live;
+    return object;
+}
+
+void TNodeObject::operator delete(void* object, size_t size) {
+    if (size != sizeof(TNodeObject)) {
+        ::operator delete(object);
+        return;
+    }
+    TNodeObjectPool& pool = NodeObjectPool();
+    pool.Memory.deallocate(object, size, alignof(TNodeObject));
+    if (--pool.Live == 0) pool.Memory.release();
 }
 
 const TClassInfo& TNodeObject::StaticClass() {
@@ -240,7 +283,7 @@ void TNodeObject::GetChildren(const std::function<void(TComponent*)>& proc) {
 }
 
 void TNodeObject::ReadStart(TComponent* parent) {
-    if (auto* enclosing = dynamic_cast<TNodeObject*>(parent)) SetRootObject(enclosing);
+    if (TNodeObject* enclosing = AsNodeObject(parent)) SetRootObject(enclosing);
     if (!node_) {
         ReplaceNode(rootObject_ ? ClassAt(0) : &TNode::StaticClass());
         return;
@@ -253,7 +296,7 @@ void TNodeObject::ReadStart(TComponent* parent) {
 
 // From here on the node belongs to its parent node.
 void TNodeObject::ReadEnd(TComponent* parent) {
-    auto* enclosing = dynamic_cast<TNodeObject*>(parent);
+    TNodeObject* enclosing = AsNodeObject(parent);
     if (!enclosing || !enclosing->node_ || !node_) return;
     node_->SetParent(enclosing->node_);
     ownsNode_ = false;

@@ -22,6 +22,12 @@ public:
     static const TClassInfo& StaticClass();
     const TClassInfo& ClassType() const override { return StaticClass(); }
 
+    // Node objects come from a pool of their own: a read makes one per record and walks over
+    // all of them at its end, which then reads memory in order instead of jumping between the
+    // records' texts.
+    static void* operator new(size_t size);
+    static void operator delete(void* object, size_t size);
+
     TNode* Node() const { return node_; }
     // Hands the node to the caller, who frees it from now on.
     TNode* ReleaseNode();

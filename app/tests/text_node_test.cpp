@@ -3,6 +3,7 @@
 // as a counted binary value), and the answers to the node grid's picture queries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -149,6 +150,66 @@ TEST_F(TextNodeTest, ACountBeyondTheBytesIsADamagedFile) {
     EXPECT_THROW(item->SetDataValue({1, 0}), EReadError);
     item->SetDataValue({2, 0, 0, 0, 'o', 'k', 'x'});  // bytes past the count are ignored
     EXPECT_EQ(item->DataSize(), 2);
+}
+
+// A file whose text value holds more bytes than its count loads the counted ones and goes on
+// after the value; a count beyond the value, or a value too short for a count, is a damaged
+// file.
+TEST_F(TextNodeTest, TheStoredCountDecidesWhatALoadedTextKeeps) {
+    std::unique_ptr<TTextNode> top(TTextNode::CreateTop());
+    TTextData* item = TTextNode::CreateNew<TTextData>();
+    item->SetParent(top.get());
+    item->GetDataStream().WriteBuffer("abcdef", 6);
+    TTextData* second = TTextNode::CreateNew<TTextData>();
+    second->SetText("Zweiter");
+    second->SetParent(top.get());
+    TMemoryStream file;
+    SaveToStream(top.get(), file, true);
+    const std::vector<uint8_t> saved = file.Bytes();
+
+    // The value of "_.Data": type 10, length 10, count 6, then the six bytes.
+    const std::string name = "\x06_.Data";
+    auto it = std::search(saved.begin(), saved.end(), name.begin(), name.end());
+    ASSERT_NE(it, saved.end());
+    const size_t value = static_cast<size_t>(it - saved.begin()) + name.size();
+    ASSERT_EQ(saved[value], 10);
+    ASSERT_EQ(saved[value + 5], 6);
+
+    auto load = [](const std::vector<uint8_t>& bytes) {
+        TMemoryStream stream;
+        stream.WriteBuffer(bytes.data(), bytes.size());
+        stream.SetPosition(0);
+        return std::unique_ptr<TNode>(LoadFromStream(stream));
+    };
+    std::vector<uint8_t> shorter = saved;
+    shorter[value + 5] = 3;
+    std::unique_ptr<TNode> loaded = load(shorter);
+    ASSERT_EQ(loaded->ChildCount(), 2);
+    auto* first = dynamic_cast<TTextData*>(loaded->Child(0));
+    ASSERT_NE(first, nullptr);
+    TMemoryStream& data = first->GetDataStream();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.Memory()), data.Size()), "abc");
+    EXPECT_EQ(loaded->Child(1)->Text(), "Zweiter");
+
+    std::vector<uint8_t> longer = saved;
+    longer[value + 5] = 7;
+    try {
+        load(longer);
+        ADD_FAILURE() << "a count beyond the value was taken";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Id(), sid::InvalidStreamFormat);
+    }
+
+    // A value of three bytes: no room for the count.
+    std::vector<uint8_t> tiny(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(value));
+    tiny.insert(tiny.end(), {10, 3, 0, 0, 0, 'x', 'y', 'z'});
+    tiny.insert(tiny.end(), saved.begin() + static_cast<std::ptrdiff_t>(value + 15), saved.end());
+    try {
+        load(tiny);
+        ADD_FAILURE() << "a value without room for its count was taken";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Id(), sid::InvalidStreamFormat);
+    }
 }
 
 TEST_F(TextNodeTest, TheClassListFollowsTheUseCounts) {

@@ -1,6 +1,7 @@
 // The component writer, reader and textual form on test components that use every value kind.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -435,6 +436,28 @@ TEST_F(ComponentStreamTest, EachRecordResolvesItsPathsByItsOwnClass) {
     }
 }
 
+// Property names are matched without regard to letter case; a stream that spells one path
+// in more ways than the reader keeps still sets every value.
+TEST_F(ComponentStreamTest, EverySpellingOfAPathIsResolved) {
+    const std::string path = "gadget.size";
+    Bytes children;
+    const int records = 300;
+    for (int i = 0; i < records; ++i) {
+        std::string spelled = path;
+        for (size_t c = 0; c < spelled.size(); ++c)
+            if ((i >> c) & 1) spelled[c] = static_cast<char>(std::toupper(static_cast<unsigned char>(spelled[c])));
+        children = Cat({children, Str("TPart"), Str(""), Str(spelled), {vaInt16, static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8)},
+                        Str(i % 2 ? "COUNT" : "Count"), {vaInt8, 1}, {0}, {0}});
+    }
+    TPart root;
+    ReadInto(&root, Cat({Signature, Record({}, children)}));
+    ASSERT_EQ(root.kids.size(), size_t(records));
+    for (int i = 0; i < records; ++i) {
+        EXPECT_EQ(root.kids[static_cast<size_t>(i)]->gadget.size, i) << i;
+        EXPECT_EQ(root.kids[static_cast<size_t>(i)]->count, 1) << i;
+    }
+}
+
 TEST_F(ComponentStreamTest, AcceptedValueVariants) {
     // Floats from integers, chars from integer codes, strings from identifiers and long strings.
     TPart part;
@@ -532,6 +555,100 @@ TEST_F(ComponentStreamTest, NestingIsLimited) {
     EXPECT_NO_THROW(ComponentStreamToText(fine));
     TMemoryStream tooDeep = StreamOf(lists(MaxListDepth + 1));
     EXPECT_THROW(ComponentStreamToText(tooDeep), EReadError);
+}
+
+// A part whose Head row keeps only the first bytes of its binary value, read from the block
+// itself; Want says how many it asks for.
+class THeadPart : public TPart {
+public:
+    static const TClassInfo& StaticClass() {
+        static const TClassInfo info{"THeadPart", &TPart::StaticClass(), {HeadProp()},
+                                     [] { return static_cast<TPersistent*>(new THeadPart()); }};
+        return info;
+    }
+    const TClassInfo& ClassType() const override { return StaticClass(); }
+
+    static size_t& Want() {
+        static size_t want = 2;
+        return want;
+    }
+    Bytes head;
+    uint64_t leftAfterRead = 0;
+
+private:
+    static TPropInfo HeadProp() {
+        TPropInfo prop = TypedProp<THeadPart, Bytes>(
+            "Head", TPropKind::pkBinary, [](const THeadPart& p) { return p.head; },
+            [](THeadPart& p, const Bytes& v) { p.head = v; });
+        prop.ReadBinary = [](TPersistent& object, TBinaryBlock& block) {
+            auto& part = static_cast<THeadPart&>(object);
+            part.head = block.ReadBytes(Want());
+            part.leftAfterRead = block.Size();
+        };
+        return prop;
+    }
+};
+
+Bytes BinaryValue(const Bytes& content) {
+    const auto n = static_cast<uint32_t>(content.size());
+    return Cat({{vaBinary, static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n >> 16),
+                 static_cast<uint8_t>(n >> 24)},
+                content});
+}
+
+Bytes PatternBytes(size_t size) {
+    Bytes bytes(size);
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    return bytes;
+}
+
+// Values far larger than the reader's buffer come back whole; a row that reads its value
+// itself takes what it asks for, and the reader goes on after the rest of the value.
+TEST_F(ComponentStreamTest, BinaryValuesAreReadWholeOrInPart) {
+    for (size_t size : {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(300001)}) {
+        TPart part;
+        part.blob = PatternBytes(size);
+        part.count = 5;
+        TPart back;
+        ReadInto(&back, Write(&part));
+        EXPECT_EQ(back.blob, part.blob) << size;
+        EXPECT_EQ(back.count, 5) << size;
+    }
+
+    struct TCase {
+        size_t size, want;
+    };
+    for (const TCase& c : {TCase{10, 2}, TCase{10, 0}, TCase{10, 10}, TCase{200000, 3}, TCase{200000, 150000}}) {
+        THeadPart::Want() = c.want;
+        const Bytes content = PatternBytes(c.size);
+        const Bytes bytes = Cat({Signature, Str("THeadPart"), Str(""), Str("Head"), BinaryValue(content),
+                                 Str("Count"), {vaInt8, 42}, {0, 0}});
+        TMemoryStream stream = StreamOf(bytes);
+        THeadPart part;
+        TComponentReader(stream).ReadRootComponent(&part);
+        EXPECT_EQ(part.head, Bytes(content.begin(), content.begin() + static_cast<std::ptrdiff_t>(c.want)))
+            << c.size << " " << c.want;
+        EXPECT_EQ(part.leftAfterRead, c.size - c.want);
+        EXPECT_EQ(part.count, 42) << c.size << " " << c.want;
+        EXPECT_EQ(stream.Position(), static_cast<int64_t>(bytes.size()));
+    }
+    THeadPart::Want() = 2;
+}
+
+// Asking a binary value for more than it holds fails, even when the stream goes on.
+TEST_F(ComponentStreamTest, ABinaryValueGivesNoMoreThanItHolds) {
+    THeadPart::Want() = 11;
+    const Bytes bytes = Cat({Signature, Str("THeadPart"), Str(""), Str("Head"), BinaryValue(PatternBytes(10)),
+                             Str("Count"), {vaInt8, 42}, {0, 0}});
+    TMemoryStream stream = StreamOf(bytes);
+    THeadPart part;
+    try {
+        TComponentReader(stream).ReadRootComponent(&part);
+        ADD_FAILURE() << "read past the value";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Id(), sid::InvalidStreamFormat);
+    }
+    THeadPart::Want() = 2;
 }
 
 TEST_F(ComponentStreamTest, ReaderStopsAfterTheRecord) {

@@ -225,4 +225,12 @@ TEST(NodeDepth, NothingIsBuiltDeeperThanAFileCanHold) {
     EXPECT_TRUE(TNode::CheckInsert(third, extra.get(), false));
     EXPECT_FALSE(TNode::CheckInsert(last->Parent(), extra.get(), false));
     EXPECT_EQ(top->Count(), MaxNodeLevels - 1);
+
+    // Nodes being read are left to the reader, which limits the nesting itself: they carry
+    // nsLoading, or nsSaving from the state stored with them.
+    for (TNodeStateItem reading : {nsLoading, nsSaving}) {
+        NodePtr read(TNode::Create<TNode>("read"));
+        read->SetStateDirect(read->State() + reading);
+        EXPECT_TRUE(TNode::CheckInsert(last, read.get(), false)) << int(reading);
+    }
 }
