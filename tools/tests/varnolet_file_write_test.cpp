@@ -158,12 +158,15 @@ TEST_F(VarnoletFileWrites, AFullFileSystemFailsEveryWritingCommand) {
         const TToolRun run = Run(c.args);
         EXPECT_EQ(run.Status, 1) << run.Err;
         EXPECT_NE(run.Err.find("Fehler beim Schreiben der Datei"), std::string::npos) << run.Err;
-        if (!c.kept.empty()) EXPECT_EQ(ReadText(c.kept), previous);
+        if (!c.kept.empty()) {
+            EXPECT_EQ(ReadText(c.kept), previous);
+        }
         // Nothing half-written is left: only the filler, the kept file and empty folders.
-        for (const auto& entry : fs::recursive_directory_iterator(small))
-            if (entry.is_regular_file())
-                EXPECT_TRUE(entry.path().filename() == "filler" || entry.path() == c.kept || entry.path() == small / "Lib.STD")
-                    << entry.path();
+        for (const auto& entry : fs::recursive_directory_iterator(small)) {
+            if (!entry.is_regular_file()) continue;
+            EXPECT_TRUE(entry.path().filename() == "filler" || entry.path() == c.kept || entry.path() == small / "Lib.STD")
+                << entry.path();
+        }
     }
 }
 
