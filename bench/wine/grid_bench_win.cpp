@@ -22,15 +22,9 @@ void Pump() {
     }
 }
 
-// A key as the grid gets it, with Ctrl held in the thread's key state when asked.
+// A key as the grid gets it, and the painting it causes.
 void SendKey(TNewCustomGrid& grid, WORD key, bool ctrl) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-    SetKeyboardState(keys);
-    SendMessageW(grid.Handle(), WM_KEYDOWN, key, 1);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    SendKeyDown(grid.Handle(), key, ctrl);
     UpdateWindow(grid.Handle());
 }
 

@@ -3,6 +3,8 @@
 // program prints one line per measured operation.
 #pragma once
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,3 +29,7 @@ using TWineBenchFunction = void (*)(TWineBenchRun& run);
 struct TWineBenchRegistration {
     TWineBenchRegistration(const char* name, TWineBenchFunction function);
 };
+
+// A key down sent to Window as the keyboard would, with Ctrl held in the thread's key state
+// when asked.
+void SendKeyDown(HWND window, WORD key, bool ctrl);

@@ -30,6 +30,17 @@ TWineBenchRegistration::TWineBenchRegistration(const char* name, TWineBenchFunct
     Benchmarks()[name] = function;
 }
 
+void SendKeyDown(HWND window, WORD key, bool ctrl)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(keys);
+    SendMessageW(window, WM_KEYDOWN, key, 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
 double TWineBenchRun::Measure(const std::string& label, int repetitions,
                               const std::function<void()>& operation,
                               const std::function<void()>& prepare)
