@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/strings.h"
+#include "grid/node_grid_win.h"
 #include "tests/wine/varnolet_testing_win.h"
 
 namespace {
@@ -21,6 +22,36 @@ protected:
     }
     TNode* Find(const std::string& path) { return Root()->FindPath(path, true); }
 };
+
+TEST_F(VarnoletCommandsTest, TheTreeIsANodeGridThatWalksTheLibraryWithTreeKeys) {
+    StartWithLibrary();
+    auto* grid = dynamic_cast<TNodeGrid*>(&window->Grid->Control());
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->Name(), "Grid");
+    EXPECT_EQ(grid->GridOptions(),
+              (TNodeGridOptions{noDrawPicture, noDrawTree, noDrawPlusMinus, noDrawTreeRoot, noHandleTreeKeys}));
+    EXPECT_EQ(grid->ColCount(), 1);
+    EXPECT_EQ(grid->FixedRows(), 0);
+    EXPECT_EQ(grid->DefaultRowHeight(), 16);
+    EXPECT_EQ(grid->Spacing(), 16);
+    EXPECT_EQ(grid->Pictures(), window->Symbole);
+    EXPECT_EQ(grid->PopupMenu(), window->NodePopup);
+    // The top node is the first row; Left closes a group, Right opens it and then walks into it.
+    EXPECT_EQ(grid->NodeAtRow(0), Root());
+    TNode* briefe = Find("Briefe");
+    TNode* item = Find("Briefe\\Briefe item");
+    ClickNode(briefe);
+    ASSERT_EQ(window->Grid->FocusedNode(), briefe);
+    PressKey(VK_LEFT);
+    EXPECT_TRUE(WaitFor([&] { return !briefe->State().Has(nsExpanded); }));
+    EXPECT_EQ(grid->RowOfNode(item), -1);
+    PressKey(VK_RIGHT);
+    EXPECT_TRUE(WaitFor([&] { return briefe->State().Has(nsExpanded); }));
+    PressKey(VK_RIGHT);
+    EXPECT_TRUE(WaitFor([&] { return window->Grid->FocusedNode() == item; }));
+    // The focus change reaches the window: an item may be deleted.
+    EXPECT_TRUE(window->ClearBtn->Enabled());
+}
 
 TEST_F(VarnoletCommandsTest, NewEntriesGoIntoTheNearestGroupInTextOrder) {
     StartWithLibrary();
