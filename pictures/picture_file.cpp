@@ -82,7 +82,7 @@ private:
         }
         return set;
     }
-    std::vector<uint8_t> Binary() const {
+    std::vector<uint8_t> BinaryBytes() const {
         if (inList_ || values_.size() != 1 || values_[0].Type != vaBinary) BadValue();
         return std::vector<uint8_t>(values_[0].Text.begin(), values_[0].Text.end());
     }
@@ -94,7 +94,7 @@ private:
         else if (SameText(property_, "IDMaximum")) file_.IDMaximum = Integer();
         else if (SameText(property_, "Left")) file_.Left = Integer();
         else if (SameText(property_, "Top")) file_.Top = Integer();
-        else if (SameText(property_, "Entries")) file_.Entries = ReadEntriesData(Binary());
+        else if (SameText(property_, "Entries")) file_.Entries = ReadEntriesData(BinaryBytes());
         else throw EReadError(sid::UnknownProperty);
     }
 

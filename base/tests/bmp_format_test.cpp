@@ -183,7 +183,8 @@ TEST(BmpHeaders, DamagedHeadersAreRefused) {
         {"top-down RLE8", MakeBmp({.Height = -2, .Compression = BmpRle8, .Pixels = std::vector<uint8_t>{0, 1}})},
         {"RLE without data", MakeBmp({.Compression = BmpRle8, .Pixels = std::vector<uint8_t>()})},
     };
-    for (const auto& [name, data] : cases) EXPECT_EQ(FailureId([&] { CheckBmpFile(data); }), sid::InvalidBitmap) << name;
+    for (const auto& damaged : cases)
+        EXPECT_EQ(FailureId([&] { CheckBmpFile(damaged.second); }), sid::InvalidBitmap) << damaged.first;
     // Bit fields whose masks are cut off after the header.
     std::vector<uint8_t> fields = MakeBmp({.Bits = 16, .Compression = BmpBitFields, .Masks = {0xF800, 0x7E0, 0x1F}});
     fields.resize(60);
