@@ -60,7 +60,8 @@ std::string FixedText(double value, int decimals) {
     if (!std::isfinite(value)) return NonFinite(value);
     // Precision is capped so that the text stays bounded for any input.
     if (decimals > 18) decimals = 18;
-    int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+    const int size = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+    if (size <= 0) return std::string();
     std::string text(static_cast<size_t>(size) + 1, '\0');
     std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
     text.resize(static_cast<size_t>(size));

@@ -11,9 +11,8 @@ namespace {
 
 // A rename is only durable once the folder that holds the names is synced.
 void SyncFolder(const std::string& fileName) {
-    std::string folder = ExtractFilePath(fileName);
-    if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const std::string folder = ExtractFilePath(fileName);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);

@@ -1,6 +1,7 @@
 // The component writer, reader and textual form on test components that use every value kind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -180,8 +181,9 @@ int ReadFailure(const Bytes& bytes) {
 }
 
 Bytes Str(const std::string& text) {
-    Bytes out{static_cast<uint8_t>(text.size())};
-    out.insert(out.end(), text.begin(), text.end());
+    Bytes out(text.size() + 1);
+    out[0] = static_cast<uint8_t>(text.size());
+    std::copy(text.begin(), text.end(), out.begin() + 1);
     return out;
 }
 

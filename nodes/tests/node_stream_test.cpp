@@ -125,8 +125,9 @@ NodePtr LoadPlain(const Bytes& bytes) {
 }
 
 Bytes Str(const std::string& text) {
-    Bytes out{static_cast<uint8_t>(text.size())};
-    out.insert(out.end(), text.begin(), text.end());
+    Bytes out(text.size() + 1);
+    out[0] = static_cast<uint8_t>(text.size());
+    std::copy(text.begin(), text.end(), out.begin() + 1);
     return out;
 }
 
