@@ -334,12 +334,10 @@ std::vector<const char* const*> GlyphMaps(TButtonGlyph glyph) {
 std::unique_ptr<TBitmap> PaintPixelMaps(const std::vector<const char* const*>& maps) {
     auto bitmap = std::make_unique<TBitmap>(16, 16);
     TCanvas& canvas = bitmap->Canvas();
-    for (const char* const* map : maps)
-        for (int y = 0; y < 16; ++y) {
-            if (std::strlen(map[y]) != 16) throw Exception(sid::InvalidArgument);
-            for (int x = 0; x < 16; ++x)
-                if (map[y][x] != '.') canvas.SetPixel(x, y, MapColor(map[y][x]));
-        }
+    for (const char* const* map : maps) {
+        if (std::strlen(map[0]) != 16) throw Exception(sid::InvalidArgument);
+        PaintPixelRows(canvas, map, 16, MapColor);
+    }
     canvas.DeselectObjects();
     return bitmap;
 }

@@ -127,14 +127,6 @@ private:
     TRichEdit2& owner_;
 };
 
-int LineIndex(HWND window, int index) {
-    return static_cast<int>(SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0));
-}
-
-int LineLengthAt(HWND window, int position) {
-    return static_cast<int>(SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(position), 0));
-}
-
 void SelectRange(HWND window, int start, int end) {
     CHARRANGE range{start, end};
     SendMessageW(window, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -165,7 +157,7 @@ int TRichEdit2Strings::Count() {
     HWND window = owner_.Handle();
     const int count = static_cast<int>(SendMessageW(window, EM_GETLINECOUNT, 0, 0));
     if (count <= 0) return 0;
-    return VisibleLineCount(count, LineLengthAt(window, LineIndex(window, count - 1)) == 0);
+    return VisibleLineCount(count, EditLineLength(window, EditLineStart(window, count - 1)) == 0);
 }
 
 std::string TRichEdit2Strings::Get(int index) {
@@ -182,26 +174,18 @@ void TRichEdit2Strings::Put(int index, const std::string& text) {
     if (owner_.RichEditVersion() == 0) return TMemoStrings::Put(index, text);
     if (index < 0) return;
     HWND window = owner_.Handle();
-    const int start = LineIndex(window, index);
+    const int start = EditLineStart(window, index);
     if (start < 0) return;
-    SelectRange(window, start, start + LineLengthAt(window, start));
+    SelectRange(window, start, start + EditLineLength(window, start));
     ReplaceSelection(window, text);
 }
 
 void TRichEdit2Strings::Insert(int index, const std::string& text) {
     if (owner_.RichEditVersion() == 0) return TMemoStrings::Insert(index, text);
-    if (index < 0) return;
     HWND window = owner_.Handle();
-    int position = LineIndex(window, index);
     bool afterLast = false;
-    if (position < 0) {
-        position = LineIndex(window, index - 1);
-        if (position < 0) return;
-        const int length = LineLengthAt(window, position);
-        if (length == 0) return;
-        position += length;
-        afterLast = true;
-    }
+    const int position = EditInsertPosition(window, index, afterLast);
+    if (position < 0) return;
     const std::string inserted = LineInsertText(text, afterLast);
     SelectRange(window, position, position);
     ReplaceSelection(window, inserted);
@@ -212,12 +196,10 @@ void TRichEdit2Strings::Insert(int index, const std::string& text) {
 
 void TRichEdit2Strings::Delete(int index) {
     if (owner_.RichEditVersion() == 0) return TMemoStrings::Delete(index);
-    if (index < 0) return;
     HWND window = owner_.Handle();
-    const int start = LineIndex(window, index);
-    if (start < 0) return;
-    int end = LineIndex(window, index + 1);
-    if (end < 0) end = start + LineLengthAt(window, start);
+    int start = 0;
+    int end = 0;
+    if (!EditLineRange(window, index, start, end)) return;
     SelectRange(window, start, end);
     ReplaceSelection(window, std::string());
 }

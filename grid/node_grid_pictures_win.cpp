@@ -53,8 +53,9 @@ std::unique_ptr<TBitmap> PixelPicture(const std::vector<const char*>& rows) {
     const int width = static_cast<int>(std::strlen(rows.front()));
     auto bitmap = std::make_unique<TBitmap>(width, height);
     TCanvas& canvas = bitmap->Canvas();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) canvas.SetPixel(x, y, PixelColor(rows[static_cast<size_t>(y)][x]));
+    canvas.Brush().SetColor(Transparent);
+    canvas.FillRect(RECT{0, 0, width, height});
+    PaintPixelRows(canvas, rows.data(), height, PixelColor);
     canvas.DeselectObjects();
     bitmap->SetTransparentColor(Transparent);
     return bitmap;

@@ -394,9 +394,7 @@ TNodeRows::TChange TNodeRows::NodeInserted(TNode* node) {
     if (!Valid() || !node || !node->Parent() || !ChildrenShown(node->Parent())) return change;
     const int32_t at = Contains(node) ? -1 : ChildPosition(node);
     if (at < 0 || at > Count()) {
-        Rebuild();
-        change.Rebuilt = true;
-        return change;
+        return Rebuilt<TChange>();
     }
     std::vector<TNode*> nodes;
     AppendVisible(node, nodes);
@@ -419,9 +417,7 @@ TNodeRows::TChange TNodeRows::NodeRemoved(TNode* node) {
     if (at < 0) return change;
     const int32_t count = 1 + node->VisibleCount();
     if (!IsBlockOf(node, at, count)) {
-        Rebuild();
-        change.Rebuilt = true;
-        return change;
+        return Rebuilt<TChange>();
     }
     DeleteRows(at, count);
     change.Index = at;
@@ -441,27 +437,26 @@ TNodeRows::TChange TNodeRows::NodeExpanded(TNode* node, int32_t rows) {
         below = at + 1;
     }
     change.Index = below;
-    const auto rebuilt = [this, &change] {
-        Rebuild();
-        change = TChange{};
-        change.Rebuilt = true;
-        return change;
-    };
     if (node->State().Has(nsExpanded)) {
         change.Inserted = true;
         std::vector<TNode*> nodes;
         for (int i = 0; i < node->ChildCount(); ++i) AppendVisible(node->Child(i), nodes);
         if (nodes.empty()) return change;
         // The children had no rows while the node was collapsed.
-        if (below < Count() && node->IsInSubtree(NodeAt(below))) return rebuilt();
-        if (!InsertNodes(below, nodes)) return rebuilt();
+        if (below < Count() && node->IsInSubtree(NodeAt(below))) return Rebuilt<TChange>();
+        if (!InsertNodes(below, nodes)) {
+            // The rows were rebuilt already.
+            change = TChange{};
+            change.Rebuilt = true;
+            return change;
+        }
         change.Count = static_cast<int32_t>(nodes.size());
         return change;
     }
     if (rows <= 0) return change;
     if (below + rows > Count() || !node->IsInSubtree(NodeAt(below)) || !node->IsInSubtree(NodeAt(below + rows - 1)) ||
         (below + rows < Count() && node->IsInSubtree(NodeAt(below + rows))))
-        return rebuilt();
+        return Rebuilt<TChange>();
     DeleteRows(below, rows);
     change.Count = rows;
     return change;
@@ -474,9 +469,7 @@ TNodeRows::TMove TNodeRows::NodeMoved(TNode* node) {
     if (from < 0) return move;
     const int32_t count = 1 + node->VisibleCount();
     if (!IsBlockOf(node, from, count)) {
-        Rebuild();
-        move.Rebuilt = true;
-        return move;
+        return Rebuilt<TMove>();
     }
     TItem* first = nullptr;
     TItem* rest = nullptr;
@@ -489,9 +482,7 @@ TNodeRows::TMove TNodeRows::NodeMoved(TNode* node) {
     const int32_t to = ChildPosition(node);
     if (to < 0 || to > Count()) {
         tree_ = Merge(tree_, block);
-        Rebuild();
-        move.Rebuilt = true;
-        return move;
+        return Rebuilt<TMove>();
     }
     Split(tree_, to, first, after);
     tree_ = Merge(Merge(first, block), after);
@@ -507,9 +498,7 @@ TNodeRows::TReorder TNodeRows::ReorderChildren(TNode* parent) {
     const int32_t first = parent == root_ && !showRoot_ ? 0 : IndexOf(parent) + 1;
     const int32_t count = parent->VisibleCount();
     if (first + count > Count()) {
-        Rebuild();
-        reorder.Rebuilt = true;
-        return reorder;
+        return Rebuilt<TReorder>();
     }
     if (count < 2) return reorder;
     TItem* before = nullptr;
@@ -542,8 +531,7 @@ TNodeRows::TReorder TNodeRows::ReorderChildren(TNode* parent) {
     }
     if (!fits || placed.size() != items.size()) {
         tree_ = Merge(Merge(before, block), after);
-        Rebuild();
-        return TReorder{0, {}, true};
+        return Rebuilt<TReorder>();
     }
     if (moved) block = Link(placed);
     else reorder.Order.clear();

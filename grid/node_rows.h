@@ -99,6 +99,14 @@ private:
     void DeleteRows(int32_t at, int32_t count);
     // Resets from the tree when a change did not fit the rows.
     void Rebuild();
+    // Rebuilds and says so in a change, move or reorder record: every row may have changed.
+    template <class TResult>
+    TResult Rebuilt() {
+        Rebuild();
+        TResult result;
+        result.Rebuilt = true;
+        return result;
+    }
 
     static int32_t SizeOf(const TItem* item);
     // The item's size from its children's, and the children's links up to it.

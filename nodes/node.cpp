@@ -231,17 +231,15 @@ void TNode::InsertChildAt(int index, TNode* node) {
 // Where SetParent puts a node that is not in the list yet: what InsertNode(-1, Node, 12) does
 // for a node whose parent is already this one, without searching the list for it.
 void TNode::PlaceChild(TNode* node) {
-    if (node->option_.Has(noCanSort) && AppendInOrder(node)) return;
-    InsertChildAt(node->option_.Has(noCanSort) ? SortedPosition(node) : -1, node);
-}
-
-// The usual case of a stream read in text order: the last child does not sort after Node, so
-// Node goes to the end, and that one comparison also shows the children stay in order.
-bool TNode::AppendInOrder(TNode* node) {
-    if (!childrenInOrder_ || !children_ || children_->empty()) return false;
-    if (node->Compare(children_->back(), -1) > 0) return false;
-    children_->push_back(node);
-    return true;
+    if (!node->option_.Has(noCanSort)) return InsertChildAt(-1, node);
+    const int at = SortedPosition(node);
+    if (at < 0 && childrenInOrder_ && children_ && !children_->empty()) {
+        // The usual case of a stream read in text order: SortedPosition found that the last
+        // child does not sort after Node, which also shows that the children stay in order.
+        children_->push_back(node);
+        return;
+    }
+    InsertChildAt(at, node);
 }
 
 // The position of Node among the children in case-insensitive text order, after equal texts:

@@ -269,7 +269,6 @@ private:
     void RemoveFromChildren(TNode* node);
     void InsertChildAt(int index, TNode* node);
     void PlaceChild(TNode* node);
-    bool AppendInOrder(TNode* node);
     int SortedPosition(const TNode* node) const;
     bool InOrderAt(int index) const;
     bool ChildrenInOrder() const;

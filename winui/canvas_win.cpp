@@ -1,6 +1,7 @@
 #include "winui/canvas_win.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 
 #include "base/exception.h"
@@ -536,6 +537,17 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
     Changing();
     ::SetPixel(Handle(), x, y, ColorToRGB(color));
     Changed();
+}
+
+void PaintPixelRows(TCanvas& canvas, const char* const* rows, int rowCount, TColor (*palette)(char)) {
+    if (rowCount <= 0) return;
+    const size_t width = std::strlen(rows[0]);
+    for (int y = 0; y < rowCount; ++y) {
+        const char* row = rows[y];
+        if (std::strlen(row) != width) throw Exception(sid::InvalidArgument);
+        for (size_t x = 0; x < width; ++x)
+            if (row[x] != '.') canvas.SetPixel(static_cast<int>(x), y, palette(row[x]));
+    }
 }
 
 // --- window, paint and screen canvases ---

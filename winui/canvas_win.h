@@ -295,6 +295,11 @@ private:
     HGDIOBJ oldFont_ = nullptr;
 };
 
+// Paints pixel art at the canvas's top left: each character of Rows (RowCount rows of one
+// length) is one pixel in the colour Palette gives it, '.' leaves the pixel as it is. Rows of
+// different lengths are refused (InvalidArgument).
+void PaintPixelRows(TCanvas& canvas, const char* const* rows, int rowCount, TColor (*palette)(char));
+
 // The canvas of a whole window (GetWindowDC) or of its client area (GetDC); released with
 // ReleaseDC when the canvas is freed or Release is called.
 class TWindowCanvas : public TCanvas {

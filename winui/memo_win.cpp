@@ -7,16 +7,37 @@
 
 // --- TMemoStrings ---
 
-namespace {
-
-// The start of line Index in the window, -1 past the last line.
-int LineIndex(HWND window, int index) {
+int EditLineStart(HWND window, int index) {
     return static_cast<int>(SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(index), 0));
 }
 
-int LineLengthAt(HWND window, int position) {
+int EditLineLength(HWND window, int position) {
     return static_cast<int>(SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(position), 0));
 }
+
+int EditInsertPosition(HWND window, int index, bool& afterLast) {
+    afterLast = false;
+    if (index < 0) return -1;
+    const int start = EditLineStart(window, index);
+    if (start >= 0) return start;
+    const int last = EditLineStart(window, index - 1);
+    if (last < 0) return -1;
+    const int length = EditLineLength(window, last);
+    if (length == 0) return -1;
+    afterLast = true;
+    return last + length;
+}
+
+bool EditLineRange(HWND window, int index, int& start, int& end) {
+    if (index < 0) return false;
+    start = EditLineStart(window, index);
+    if (start < 0) return false;
+    end = EditLineStart(window, index + 1);
+    if (end < 0) end = start + EditLineLength(window, start);
+    return true;
+}
+
+namespace {
 
 void ReplaceRange(TCustomMemo& memo, int start, int end, const std::string& text) {
     memo.SetSelStart(start);
@@ -30,15 +51,15 @@ int TMemoStrings::Count() {
     HWND window = memo_.Handle();
     const int count = static_cast<int>(SendMessageW(window, EM_GETLINECOUNT, 0, 0));
     if (count <= 0) return 0;
-    const bool lastEmpty = LineLengthAt(window, LineIndex(window, count - 1)) == 0;
+    const bool lastEmpty = EditLineLength(window, EditLineStart(window, count - 1)) == 0;
     return lastEmpty ? count - 1 : count;
 }
 
 std::string TMemoStrings::Get(int index) {
     HWND window = memo_.Handle();
-    const int start = LineIndex(window, index);
+    const int start = EditLineStart(window, index);
     if (index < 0 || start < 0) return std::string();
-    const int length = LineLengthAt(window, start);
+    const int length = EditLineLength(window, start);
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 2, L'\0');
     *reinterpret_cast<WORD*>(buffer.data()) = static_cast<WORD>(std::min<size_t>(buffer.size(), 0xFFFF));
     const LRESULT got = SendMessageW(window, EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
@@ -48,25 +69,16 @@ std::string TMemoStrings::Get(int index) {
 void TMemoStrings::Put(int index, const std::string& text) {
     if (index < 0) return;
     HWND window = memo_.Handle();
-    const int start = LineIndex(window, index);
+    const int start = EditLineStart(window, index);
     if (start < 0) return;
-    ReplaceRange(memo_, start, start + LineLengthAt(window, start), text);
+    ReplaceRange(memo_, start, start + EditLineLength(window, start), text);
 }
 
 void TMemoStrings::Insert(int index, const std::string& text) {
-    if (index < 0) return;
-    HWND window = memo_.Handle();
-    int position = LineIndex(window, index);
-    std::string inserted = text + "\r\n";
-    if (position < 0) {
-        position = LineIndex(window, index - 1);
-        if (position < 0) return;
-        const int length = LineLengthAt(window, position);
-        if (length == 0) return;
-        position += length;
-        inserted = "\r\n" + text;
-    }
-    ReplaceRange(memo_, position, position, inserted);
+    bool afterLast = false;
+    const int position = EditInsertPosition(memo_.Handle(), index, afterLast);
+    if (position < 0) return;
+    ReplaceRange(memo_, position, position, afterLast ? "\r\n" + text : text + "\r\n");
 }
 
 int TMemoStrings::Add(const std::string& text) {
@@ -76,13 +88,9 @@ int TMemoStrings::Add(const std::string& text) {
 }
 
 void TMemoStrings::Delete(int index) {
-    if (index < 0) return;
-    HWND window = memo_.Handle();
-    const int start = LineIndex(window, index);
-    if (start < 0) return;
-    int end = LineIndex(window, index + 1);
-    if (end < 0) end = start + LineLengthAt(window, start);
-    ReplaceRange(memo_, start, end, std::string());
+    int start = 0;
+    int end = 0;
+    if (EditLineRange(memo_.Handle(), index, start, end)) ReplaceRange(memo_, start, end, std::string());
 }
 
 void TMemoStrings::Clear() { memo_.Clear(); }

@@ -18,6 +18,19 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TCustomMemo;
 
+// Line positions of a multi-line edit or rich edit window, which answer the line messages alike.
+// The start of line Index, -1 past the last line.
+int EditLineStart(HWND window, int index);
+// The length of the line that holds character Position.
+int EditLineLength(HWND window, int position);
+// Where a line inserted as line Index goes: the start of that line, or, for the index one past
+// a last line that has text, that line's end (AfterLast set: the new line follows a line
+// break). -1 when there is no such place.
+int EditInsertPosition(HWND window, int index, bool& afterLast);
+// The characters of line Index with the line break after it (the last line has none); false
+// outside the lines.
+bool EditLineRange(HWND window, int index, int& start, int& end);
+
 // The lines of a multi-line edit, read from and written to its window (which is made when
 // needed). A text ending with a line break has no further empty line.
 class TMemoStrings {

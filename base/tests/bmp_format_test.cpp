@@ -10,6 +10,7 @@
 
 #include "base/exception.h"
 #include "base/string_ids.h"
+#include "base/tests/failure_id.h"
 
 namespace {
 
@@ -82,16 +83,6 @@ std::vector<uint8_t> MakeBmp(const TLayout& l) {
     return b;
 }
 
-// The string id an action raised, 0 when it raised nothing.
-template <class F>
-int FailureId(F action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Id();
-    }
-    return 0;
-}
 
 TEST(BmpHeaders, EveryHeaderKindIsReadWithItsTableMasksAndPixelPlace) {
     struct TCase {

@@ -14,14 +14,6 @@
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 // A key as the grid gets it, and the painting it causes.
 void SendKey(TNewCustomGrid& grid, WORD key, bool ctrl) {
     SendKeyDown(grid.Handle(), key, ctrl);
@@ -47,12 +39,12 @@ void GridAtScale(TWineBenchRun& run, int32_t rows) {
     });
     form.Show();
     grid->SetFocus();
-    Pump();
+    PumpMessages();
     const auto toTop = [&] {
         grid->FocusCell(1, 1, true);
         grid->SetTopRow(1);
         UpdateWindow(grid->Handle());
-        Pump();
+        PumpMessages();
     };
     run.Measure("page down/" + size, 25, [&] { SendKey(*grid, VK_NEXT, false); }, toTop);
     run.Measure("jump to end/" + size, 25, [&] { SendKey(*grid, VK_END, true); }, toTop);
@@ -62,7 +54,7 @@ void GridAtScale(TWineBenchRun& run, int32_t rows) {
         UpdateWindow(grid->Handle());
     });
     form.Hide();
-    Pump();
+    PumpMessages();
 }
 
 void GridBench(TWineBenchRun& run) {

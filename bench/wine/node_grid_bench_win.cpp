@@ -22,18 +22,10 @@
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 // Painted, and the messages the grid posted to itself handled.
 void Settle(TNodeGrid& grid) {
     UpdateWindow(grid.Handle());
-    Pump();
+    PumpMessages();
     UpdateWindow(grid.Handle());
 }
 
@@ -84,7 +76,7 @@ void NodeGridAtScale(TWineBenchRun& run, int entries) {
     };
     form.Show();
     grid->SetFocus();
-    Pump();
+    PumpMessages();
 
     // The first item of the big group goes to its end and back.
     TNode* item = nullptr;
@@ -121,7 +113,7 @@ void NodeGridAtScale(TWineBenchRun& run, int entries) {
         },
         [&] {
             collapseAll();
-            Pump();
+            PumpMessages();
         });
     if (grid->RowCount() != 1 + root->Count()) std::printf("expand all left %d rows\n", grid->RowCount());
     run.Measure(
@@ -132,17 +124,17 @@ void NodeGridAtScale(TWineBenchRun& run, int entries) {
         },
         [&] {
             expandAll();
-            Pump();
+            PumpMessages();
         });
     if (grid->RowCount() != 1 + root->ChildCount()) std::printf("collapse all left %d rows\n", grid->RowCount());
 
     expandAll();
-    Pump();
+    PumpMessages();
     run.Measure("jump to end/" + size, 15, [&] { SendKey(*grid, VK_END, true); },
                 [&] {
                     grid->FocusCell(0, 0, true);
                     UpdateWindow(grid->Handle());
-                    Pump();
+                    PumpMessages();
                 });
     if (grid->Row() != grid->RowCount() - 1 || grid->FocusedNode() != grid->NodeAtRow(grid->Row()))
         std::printf("jump to end missed the end\n");
@@ -151,7 +143,7 @@ void NodeGridAtScale(TWineBenchRun& run, int entries) {
                 [&] {
                     grid->FocusCell(0, middle, true);
                     UpdateWindow(grid->Handle());
-                    Pump();
+                    PumpMessages();
                 });
     if (grid->FocusedNode() != grid->NodeAtRow(middle + 1)) std::printf("key down missed its row\n");
 
@@ -164,7 +156,7 @@ void NodeGridAtScale(TWineBenchRun& run, int entries) {
         [&] {
             item->SetText("aaa " + std::to_string(renames));
             grid->SetFocusedNode(item);
-            Pump();
+            PumpMessages();
         });
     if (grid->RowOfNode(item) < 0 || grid->NodeAtRow(grid->RowOfNode(item)) != item) std::printf("rename lost its row\n");
     run.Measure("full repaint/" + size, 25, [&] {
@@ -172,7 +164,7 @@ void NodeGridAtScale(TWineBenchRun& run, int entries) {
         Settle(*grid);
     });
     form.Hide();
-    Pump();
+    PumpMessages();
     SetSymbolPictures(nullptr);
 }
 

@@ -16,33 +16,12 @@
 #include "bench/wine/wine_bench.h"
 #include "config/configuration.h"
 #include "nodes/node_stream.h"
+#include "tests/wine/program_run_win.h"
 #include "winui/resource_module_win.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct TWindowSearch {
-    DWORD process = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<TWindowSearch*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process && IsWindowVisible(window) && ClassOf(window) == "TVarnoletWin") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CALLBACK FindUnpainted(HWND window, LPARAM data) {
     if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) {
@@ -60,33 +39,20 @@ bool FirstPainted(HWND window, HANDLE process) {
     return !unpainted && WaitForInputIdle(process, 0) == 0;
 }
 
+// One start of the program, measured until its main window is first painted.
 class TStartedProgram {
 public:
-    explicit TStartedProgram(const fs::path& program) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + program.wstring() + L"\"";
-        const std::wstring folder = program.parent_path().wstring();
-        if (!CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &startup, &info_))
-            throw std::runtime_error("Varnolet.exe did not start");
+    explicit TStartedProgram(const fs::path& program) : run_(program) {
+        if (!run_.Created()) throw std::runtime_error("Varnolet.exe did not start");
     }
-    ~TStartedProgram() {
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    TStartedProgram(const TStartedProgram&) = delete;
-    TStartedProgram& operator=(const TStartedProgram&) = delete;
 
     // Waits (at most a minute) until the main window is first painted.
     void WaitUntilPainted() {
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 60000) {
-            TWindowSearch search{info_.dwProcessId, nullptr};
-            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-            if (FirstPainted(search.found, info_.hProcess)) {
-                window_ = search.found;
+            const HWND window = run_.MainWindow();
+            if (FirstPainted(window, run_.Process())) {
+                window_ = window;
                 return;
             }
             Sleep(1);
@@ -96,12 +62,12 @@ public:
     // Closes the program as the user does; it saves its files.
     void Close() {
         if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(info_.hProcess, 60000) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(run_.Process(), 60000) != WAIT_OBJECT_0)
             throw std::runtime_error("Varnolet.exe did not end");
     }
 
 private:
-    PROCESS_INFORMATION info_{};
+    TProgramRun run_;
     HWND window_ = nullptr;
 };
 

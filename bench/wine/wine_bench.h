@@ -33,3 +33,6 @@ struct TWineBenchRegistration {
 // A key down sent to Window as the keyboard would, with Ctrl held in the thread's key state
 // when asked.
 void SendKeyDown(HWND window, WORD key, bool ctrl);
+
+// Handles the messages waiting for this thread.
+void PumpMessages();

@@ -30,6 +30,15 @@ TWineBenchRegistration::TWineBenchRegistration(const char* name, TWineBenchFunct
     Benchmarks()[name] = function;
 }
 
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 void SendKeyDown(HWND window, WORD key, bool ctrl)
 {
     BYTE keys[256];

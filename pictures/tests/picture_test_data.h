@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/tests/failure_id.h"
 #include "pictures/bmp_image.h"
 
 inline std::string DataPath(const std::string& name) { return std::string(PICTURES_TEST_DATA) + "/" + name; }
@@ -59,13 +60,3 @@ inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
 }
 inline uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
 
-// Runs Action and returns the string id of the Exception it raised, 0 when it raised none.
-template <class F>
-int FailureId(F action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Id();
-    }
-    return 0;
-}

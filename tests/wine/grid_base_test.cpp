@@ -17,14 +17,6 @@ namespace {
 
 using GridBaseTest = GridFormTest;
 
-std::string FormText(TComponent& component) {
-    TMemoryStream stream;
-    TComponentWriter writer(stream);
-    writer.WriteRootComponent(&component);
-    stream.SetPosition(0);
-    return ComponentStreamToText(stream);
-}
-
 void CopyThroughStream(TComponent& from, TComponent& to) {
     TMemoryStream stream;
     TComponentWriter writer(stream);
@@ -272,14 +264,7 @@ TEST_F(GridBaseTest, ClicksAndDragsSelectRanges) {
     const POINT farCell = CellCentre(4, 6);
     MouseAt(*grid, farCell.x, farCell.y);
     WaitForInputHandled();
-    KeyInput(VK_SHIFT, true);
-    WaitForInputHandled();
-    MouseButton(true);
-    WaitForInputHandled();
-    MouseButton(false);
-    WaitForInputHandled();
-    KeyInput(VK_SHIFT, false);
-    WaitForInputHandled();
+    ClickHolding(VK_SHIFT);
     EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 4, 6}));
     EXPECT_EQ(grid->Anchor(), (TGridCoord{2, 3}));
     // A drag selects from the press to the pointer.

@@ -97,14 +97,7 @@ TEST_F(NodeGridInputTest, ShiftSelectsARangeAndCtrlTogglesOneNode) {
     // Shift+click three rows down: four rows.
     PumpUntil(GetDoubleClickTime() + 80);
     MouseAt(*grid, TextPoint(N("Lieferung")).x, TextPoint(N("Lieferung")).y);
-    KeyInput(VK_SHIFT, true);
-    WaitForInputHandled();
-    MouseButton(true);
-    WaitForInputHandled();
-    MouseButton(false);
-    WaitForInputHandled();
-    KeyInput(VK_SHIFT, false);
-    WaitForInputHandled();
+    ClickHolding(VK_SHIFT);
     EXPECT_EQ(grid->SelectedCount(), 4);
     for (const char* text : {"Anfrage", "Auftrag", "Bestellung", "Lieferung"})
         EXPECT_TRUE(N(text)->State().Has(nsSelected)) << text;
@@ -113,14 +106,7 @@ TEST_F(NodeGridInputTest, ShiftSelectsARangeAndCtrlTogglesOneNode) {
         PumpUntil(GetDoubleClickTime() + 80);
         const POINT p = TextPoint(node);
         MouseAt(*grid, p.x, p.y);
-        KeyInput(VK_CONTROL, true);
-        WaitForInputHandled();
-        MouseButton(true);
-        WaitForInputHandled();
-        MouseButton(false);
-        WaitForInputHandled();
-        KeyInput(VK_CONTROL, false);
-        WaitForInputHandled();
+        ClickHolding(VK_CONTROL);
     };
     ctrlClick(N("Termine"));
     EXPECT_EQ(grid->SelectedCount(), 5);

@@ -27,14 +27,6 @@ COLORREF Pixel(TControl& grid, int x, int y) {
     return color;
 }
 
-std::string FormText(TComponent& component) {
-    TMemoryStream stream;
-    TComponentWriter writer(stream);
-    writer.WriteRootComponent(&component);
-    stream.SetPosition(0);
-    return ComponentStreamToText(stream);
-}
-
 TEST(NodeGridDefaults, ConstructorValuesPicturesAndTheRootMadeOnDemand) {
     TNodeGrid grid(nullptr);
     EXPECT_EQ(grid.GridOptions(), (TNodeGridOptions{noDrawTree, noDrawPlusMinus}));

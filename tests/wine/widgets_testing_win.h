@@ -1,6 +1,6 @@
 // Helpers of the Wine tests of the program's own controls: small tool glyphs drawn on 16 x 16
 // bitmaps with a magenta mask colour, a counter of UM_OPTIONCHANGED announcements, and real
-// mouse and key input at controls.
+// mouse and key input at controls, and the form text a component writes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/component_writer.h"
+#include "base/stream.h"
+#include "base/text_form.h"
 #include "tests/wine/screenshot_win.h"
 #include "tests/wine/winui_testing_win.h"
 #include "winui/graphics_win.h"
@@ -133,3 +136,12 @@ public:
     // The panel takes the focus like an ordinary control (no caret, no typing).
     bool WantsKey(WORD) override { return false; }
 };
+
+// The form file of Component as text: what a form file holds of it.
+inline std::string FormText(TComponent& component) {
+    TMemoryStream stream;
+    TComponentWriter writer(stream);
+    writer.WriteRootComponent(&component);
+    stream.SetPosition(0);
+    return ComponentStreamToText(stream);
+}

@@ -116,5 +116,18 @@ inline void PressKey(WORD key) {
     KeyInput(key, false);
 }
 
+// A left click where the pointer is with Key (Shift, Ctrl) held, each step handled before the
+// next.
+inline void ClickHolding(WORD key) {
+    KeyInput(key, true);
+    WaitForInputHandled();
+    MouseButton(true);
+    WaitForInputHandled();
+    MouseButton(false);
+    WaitForInputHandled();
+    KeyInput(key, false);
+    WaitForInputHandled();
+}
+
 // The screen point of a client point of Control.
 inline POINT ScreenPoint(TControl& control, int x, int y) { return control.ClientToScreen(POINT{x, y}); }
