@@ -430,38 +430,15 @@ void TComponentReader::BeginProperty(const std::string& name) {
     ResolveProperty(Current(), name);
 }
 
-std::vector<TComponentReader::TResolvedPath>* TComponentReader::TKnownPaths::Find(const std::string& path) {
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const size_t at = (next_ + i) % entries_.size();
-        if (entries_[at].Path == path) {
-            next_ = at + 1;
-            return &entries_[at].Resolved;
-        }
-    }
-    return nullptr;
-}
-
-std::vector<TComponentReader::TResolvedPath>* TComponentReader::TKnownPaths::Add(const std::string& path) {
-    if (entries_.size() >= MaxPaths) return nullptr;
-    entries_.push_back({path, {}});
-    next_ = entries_.size();
-    return &entries_.back().Resolved;
-}
-
 void TComponentReader::ResolveProperty(TPersistent* instance, const std::string& path) {
-    std::vector<TResolvedPath>* known = known_.Find(path);
-    if (known) {
-        for (size_t i = 0; i < known->size(); ++i) {
-            if (!ResolveKnown(instance, (*known)[i])) continue;
-            // The class met now comes first next time: records of one class follow each other.
-            if (i > 0) std::swap((*known)[0], (*known)[i]);
-            return;
-        }
-    } else {
-        known = known_.Add(path);
+    std::vector<TResolvedPath>& known = resolved_[path];
+    for (size_t i = 0; i < known.size(); ++i) {
+        if (!ResolveKnown(instance, known[i])) continue;
+        // The class met now comes first next time: records of one class follow each other.
+        if (i > 0) std::swap(known[0], known[i]);
+        return;
     }
-    TResolvedPath resolved = ResolveNew(instance, path);
-    if (known) known->push_back(std::move(resolved));
+    known.push_back(ResolveNew(instance, path));
 }
 
 // Follows a path resolved before; false when an object on the way is of another class than

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "component.h"
@@ -168,28 +169,6 @@ private:
         std::vector<const TPropInfo*> Props;
         bool StringList = false;
     };
-    // The paths resolved so far, found by their exact spelling. Records of one stream name the
-    // same few paths in the same order, so the search starts after the path found last and
-    // mostly ends there, without hashing. At most MaxPaths spellings are kept: a stream that
-    // spells its paths in ever new letter cases is resolved afresh instead of slowing every
-    // lookup down.
-    class TKnownPaths {
-    public:
-        static constexpr size_t MaxPaths = 64;
-        // The resolutions of Path (one per class it was met on); null when unknown.
-        std::vector<TResolvedPath>* Find(const std::string& path);
-        // A new, empty entry for Path; null when the table is full.
-        std::vector<TResolvedPath>* Add(const std::string& path);
-
-    private:
-        struct TEntry {
-            std::string Path;
-            std::vector<TResolvedPath> Resolved;
-        };
-        std::vector<TEntry> entries_;
-        size_t next_ = 0;  // where the next search starts
-    };
-
     void ResolveProperty(TPersistent* instance, const std::string& path);
     bool ResolveKnown(TPersistent* instance, const TResolvedPath& known);
     TResolvedPath ResolveNew(TPersistent* instance, const std::string& path);
@@ -201,7 +180,8 @@ private:
     std::vector<TComponent*> stack_;
     std::vector<TComponent*> loaded_;
     TTarget target_;
-    TKnownPaths known_;
+    // The paths resolved so far, by their spelling, each with one resolution per class met.
+    std::unordered_map<std::string, std::vector<TResolvedPath>> resolved_;
     // The class of the record read last: a stream names the same class in record after record.
     std::string lastClassName_;
     const TClassInfo* lastClass_ = nullptr;
