@@ -14,7 +14,10 @@ struct TNodeRows::TItem {
 };
 
 // A map from node to entry with open addressing: pointer keys in a power-of-two table, linear
-// probing, deletion by shifting the entries of the probe sequence back (no tombstones).
+// probing, deletion by shifting the entries of the probe sequence back (no tombstones). It
+// stands in for std::unordered_map, which allocates a node per entry: with it, expanding and
+// collapsing all 100,000 entries of the benchmark library under Wine took 38-43 and 23-24 ms
+// instead of 29 and 15 ms, too near the 50 ms a user should wait at most.
 class TNodeRows::TIndex {
 public:
     TItem* Find(const TNode* node) const {
